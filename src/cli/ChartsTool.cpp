@@ -1,0 +1,221 @@
+#include "cli/ChartsTool.h"
+
+#include "catalogue/ChordCatalogue.h"
+#include "catalogue/ChordTheory.h"
+#include "chart/ChartSurface.h"
+#include "chart/ChordChart.h"
+#include "export/ImageFile.h"
+#include "export/JpegWriter.h"
+#include "shell/Failure.h"
+
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <optional>
+
+namespace {
+
+const QString helpText = QStringLiteral(
+    "Commands:\n"
+    "  list                              every catalogue entry: number, frets, fingering,\n"
+    "                                    spelling and chord type, tab-separated\n"
+    "  show ENTRY [PITCH]                name, notes, frets, fingering and MIDI notes of an\n"
+    "                                    entry at one Pitch, or at all twelve\n"
+    "  render ENTRY PITCH FILE           draw a chart into FILE (.bmp, .jpg, .jpeg or .png)\n"
+    "\n"
+    "ENTRY is 1 to 611. PITCH is C, C#, D, Eb, E, F, F#, G, Ab, A, Bb or B (also Db, D#, Gb,\n"
+    "G#, A#), or a number 0 to 11.\n");
+
+std::optional<int> parseEntry(const QString& text) {
+    if (!ChordTheory::isFretMark(text) || text.size() > 3)
+        return std::nullopt;
+    const int n = text.toInt();
+    if (n < 1 || n > ChordCatalogue::entryCount)
+        return std::nullopt;
+    return n;
+}
+
+enum class ImageFormat { Bmp, Jpeg, Png };
+
+std::optional<ImageFormat> formatFor(const QString& fileName) {
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("bmp"))
+        return ImageFormat::Bmp;
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return ImageFormat::Jpeg;
+    if (suffix == QLatin1String("png"))
+        return ImageFormat::Png;
+    return std::nullopt;
+}
+
+void savePng(const QImage& image, const QString& fileName) {
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    if (ImageFile::writeFile(fileName, data) != ImageFile::WriteResult::Written)
+        throw Failure(75, QStringLiteral("Path/File access error"));
+}
+
+} // namespace
+
+ChartsTool::ChartsTool(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
+
+int ChartsTool::run(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Guitar chord charts from the Strumvane "
+                                                    "catalogue.\n\n") +
+                                     helpText);
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Show this help."));
+    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                           QStringLiteral("Show the version."));
+    const QCommandLineOption chartOption(
+        QStringLiteral("chart"),
+        QStringLiteral("render: the chart to draw, fingering (default), interval or blank."),
+        QStringLiteral("kind"), QStringLiteral("fingering"));
+    const QCommandLineOption leftOption(QStringLiteral("left-handed"),
+                                        QStringLiteral("render: mirror the chart."));
+    parser.addOption(helpOption);
+    parser.addOption(versionOption);
+    parser.addOption(chartOption);
+    parser.addOption(leftOption);
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("list, show or render."));
+
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        m_out << parser.helpText();
+        return exitOk;
+    }
+    if (parser.isSet(versionOption)) {
+        m_out << "strumvane-charts " << STRUMVANE_VERSION << '\n';
+        return exitOk;
+    }
+
+    QStringList args = parser.positionalArguments();
+    if (args.isEmpty())
+        return usageError(QStringLiteral("no command given (list, show or render)"));
+    const QString command = args.takeFirst();
+    const bool renderOptions = parser.isSet(chartOption) || parser.isSet(leftOption);
+    if (renderOptions && command != QLatin1String("render"))
+        return usageError(QStringLiteral("--chart and --left-handed apply to render only"));
+
+    try {
+        if (command == QLatin1String("list")) {
+            if (!args.isEmpty())
+                return usageError(QStringLiteral("list takes no arguments"));
+            return list();
+        }
+        if (command == QLatin1String("show"))
+            return show(args);
+        if (command == QLatin1String("render"))
+            return render(args, parser.value(chartOption), parser.isSet(leftOption));
+    } catch (const Failure& failure) {
+        m_err << "strumvane-charts: " << failure.description() << '\n';
+        return exitFailure;
+    }
+    return usageError(QStringLiteral("unknown command '%1'").arg(command));
+}
+
+int ChartsTool::list() {
+    int n = 1;
+    for (const ChordEntry& e : ChordCatalogue::entries()) {
+        m_out << n++ << '\t' << e.fretPattern << '\t' << e.fingering << '\t' << e.spelling << '\t'
+              << e.chordType << '\n';
+    }
+    return exitOk;
+}
+
+int ChartsTool::show(const QStringList& args) {
+    if (args.isEmpty() || args.size() > 2)
+        return usageError(QStringLiteral("show takes ENTRY and an optional PITCH"));
+    const std::optional<int> entryNumber = parseEntry(args[0]);
+    if (!entryNumber)
+        return usageError(QStringLiteral("no such entry '%1' (1 to 611)").arg(args[0]));
+
+    QList<qint16> pitches;
+    if (args.size() == 2) {
+        const std::optional<qint16> pitch = ChordTheory::parsePitch(args[1]);
+        if (!pitch)
+            return usageError(QStringLiteral("no such Pitch '%1'").arg(args[1]));
+        pitches << *pitch;
+    } else {
+        for (qint16 p = 0; p < 12; ++p)
+            pitches << p;
+    }
+
+    const ChordEntry& entry = ChordCatalogue::entry(*entryNumber);
+    bool first = true;
+    for (const qint16 pitch : pitches) {
+        const ChordTheory::PlacedChord chord = ChordTheory::placeChord(
+            QString::fromLatin1(entry.fretPattern), QString::fromLatin1(entry.spelling), pitch);
+        QStringList notes;
+        for (const qint16 note : chord.notes)
+            notes << QString::number(note);
+        if (!first)
+            m_out << '\n';
+        first = false;
+        m_out << "Chord Name: "
+              << ChordTheory::chordDisplayName(QString::fromLatin1(entry.chordType), pitch,
+                                               chord.rootShift)
+              << '\n'
+              << "Chord Spelling: " << chord.noteNames << '\n'
+              << "Fret Numbers: " << chord.fretNumbers << '\n'
+              << "Fingering: " << entry.fingering << '\n'
+              << "MIDI Notes: " << notes.join(QLatin1Char(' ')) << '\n';
+    }
+    return exitOk;
+}
+
+int ChartsTool::render(const QStringList& args, const QString& chart, bool leftHanded) {
+    if (args.size() != 3)
+        return usageError(QStringLiteral("render takes ENTRY PITCH FILE"));
+    const std::optional<int> entryNumber = parseEntry(args[0]);
+    if (!entryNumber)
+        return usageError(QStringLiteral("no such entry '%1' (1 to 611)").arg(args[0]));
+    const std::optional<qint16> pitch = ChordTheory::parsePitch(args[1]);
+    if (!pitch)
+        return usageError(QStringLiteral("no such Pitch '%1'").arg(args[1]));
+    const QString& fileName = args[2];
+    const std::optional<ImageFormat> format = formatFor(fileName);
+    if (!format)
+        return usageError(
+            QStringLiteral("cannot tell the image format of '%1' (use .bmp, .jpg, .jpeg or .png)")
+                .arg(fileName));
+
+    std::optional<ChordChartKind> kind = chordChartKind(chart);
+    if (!kind)
+        return usageError(
+            QStringLiteral("no such chart '%1' (fingering, interval or blank)").arg(chart));
+
+    const ChordEntry& entry = ChordCatalogue::entry(*entryNumber);
+    ChartSurface surface;
+    drawChordChart(surface, *kind, entry, *pitch, leftHanded);
+
+    try {
+        switch (*format) {
+        case ImageFormat::Bmp:
+            ImageFile::SaveBitmap(surface.image(), fileName);
+            break;
+        case ImageFormat::Jpeg:
+            JpegWriter::SaveJpeg(surface.image(), fileName, 100);
+            break;
+        case ImageFormat::Png:
+            savePng(surface.image(), fileName);
+            break;
+        }
+    } catch (const Failure& failure) {
+        m_err << "strumvane-charts: cannot write '" << fileName << "': " << failure.description()
+              << '\n';
+        return exitFailure;
+    }
+    return exitOk;
+}
+
+int ChartsTool::usageError(const QString& message) {
+    m_err << "strumvane-charts: " << message << '\n'
+          << "Try 'strumvane-charts --help' for more information.\n";
+    return exitUsage;
+}

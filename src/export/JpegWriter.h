@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+class Failure;
+
+// Writes pictures as JPEG files with libjpeg-turbo: baseline JPEG, 4:4:4 chroma (no colour
+// detail lost on the charts' thin lines), at a quality of 0 to 100. Keeps nothing between
+// calls: every call creates and destroys its own encoder.
+//
+// Failures throw Failure number 5 with the description "Cannot save the image. GDI+ Error:"
+// followed at once by a status number, one of the Status values below:
+// "Cannot save the image. GDI+ Error:7" when the file cannot be written.
+class JpegWriter {
+public:
+    enum Status {
+        GenericError = 1,     // the encoder failed
+        InvalidParameter = 2, // null picture, or quality above 100
+        Win32Error = 7,       // the file could not be created or written
+    };
+
+    // Encodes `picture` (any format; Format_RGB32 goes in without a copy) at `quality`
+    // (0..100, all callers pass 100) and writes the file `fileName`, replacing an existing
+    // one only once the new file is complete. Example: SaveJpeg(chart.image(),
+    // "/home/ann/Charts/Chord Chart 1.jpg", 100).
+    static void SaveJpeg(const QImage& picture, const QString& fileName, quint8 quality);
+
+    // The JPEG file content of `picture`, as SaveJpeg writes it; throws as SaveJpeg does.
+    static QByteArray encodeJpeg(const QImage& picture, quint8 quality);
+
+    // The Failure that SaveJpeg throws for `status`.
+    static Failure saveFailure(int status);
+};

@@ -1,0 +1,93 @@
+#include "FileTestSupport.h"
+#include "export/ImageFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace FileTestSupport;
+
+namespace {
+
+QImage picture() {
+    QImage image(516, 117, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x % 256, y * 2, (x * y) % 256));
+    return image;
+}
+
+} // namespace
+
+class ImageFileTests : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QTemporaryDir dir;
+};
+
+TEST_F(ImageFileTests, SaveBitmap_WritesABmpThatReadsBackExactly) {
+    const QString file = path(QStringLiteral("Blank Chord Chart.bmp"));
+    ImageFile::SaveBitmap(picture(), file);
+    EXPECT_TRUE(readAll(file).startsWith("BM"));
+    const QImage back(file, "BMP");
+    ASSERT_EQ(back.size(), QSize(516, 117));
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), picture());
+}
+
+TEST_F(ImageFileTests, SaveBitmap_ReplacesAnExistingFile) {
+    const QString file = path(QStringLiteral("Chord Chart 1.bmp"));
+    writeAll(file, QByteArray(500000, 'o'));
+    ImageFile::SaveBitmap(picture(), file);
+    EXPECT_EQ(QImage(file, "BMP").convertToFormat(QImage::Format_RGB32), picture());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Chord Chart 1.bmp"});
+}
+
+TEST_F(ImageFileTests, SaveBitmap_FailuresSayWhatWentWrong) {
+    const QString regularFile = path(QStringLiteral("not a folder"));
+    writeAll(regularFile, "x");
+    const QString folder = path(QStringLiteral("Chord Chart 2.bmp"));
+    QDir().mkdir(folder);
+    const struct {
+        const char* name;
+        QImage image;
+        QString file;
+        int number;
+        QString description;
+    } cases[] = {
+        {"missing folder", picture(), path(QStringLiteral("gone/a.bmp")), 76, "Path not found"},
+        {"path through a file", picture(), regularFile + QStringLiteral("/b.bmp"), 76,
+         "Path not found"},
+        {"name of a folder", picture(), folder, 75, "Path/File access error"},
+        {"null picture", QImage(), path(QStringLiteral("c.bmp")), 75, "Path/File access error"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        expectFailure([&] { ImageFile::SaveBitmap(test.image, test.file); }, test.number,
+                      test.description);
+        EXPECT_FALSE(QFileInfo(test.file).isFile());
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"not a folder"});
+}
+
+TEST_F(ImageFileTests, SaveBitmap_ReadOnlyFolderIsPermissionDenied) {
+    const QString folder = readOnlyFolder(dir);
+    if (folder.isEmpty())
+        GTEST_SKIP() << "this process may write into read-only folders (root)";
+    const QString file = folder + QStringLiteral("/Chord Chart 1.bmp");
+    expectFailure([&] { ImageFile::SaveBitmap(picture(), file); }, 70,
+                  QStringLiteral("Permission denied"));
+    EXPECT_FALSE(QFileInfo::exists(file));
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(ImageFileTests, WriteFile_ReportsAMissingFolderWithoutCreatingIt) {
+    const QString file = path(QStringLiteral("new/sub/x.bin"));
+    EXPECT_EQ(ImageFile::writeFile(file, "data"), ImageFile::WriteResult::FolderMissing);
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("new"))));
+    EXPECT_EQ(ImageFile::writeFile(path(QStringLiteral("x.bin")), "data"),
+              ImageFile::WriteResult::Written);
+    EXPECT_EQ(readAll(path(QStringLiteral("x.bin"))), "data");
+}
