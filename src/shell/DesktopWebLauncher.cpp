@@ -1,0 +1,7 @@
+#include "shell/DesktopWebLauncher.h"
+
+#include <QDesktopServices>
+
+void DesktopWebLauncher::openUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}

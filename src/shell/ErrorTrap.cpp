@@ -1,0 +1,12 @@
+#include "shell/ErrorTrap.h"
+
+#include "shell/Failure.h"
+
+ErrorTrap::ErrorTrap(MessageBoxes& boxes, QString location)
+    : m_boxes(boxes), m_location(std::move(location)) {}
+
+void ErrorTrap::reportCurrentException() {
+    const Failure failure = failureFromCurrentException();
+    ++m_failureCount;
+    ShowApplicationError(m_boxes, failure.description(), m_location, m_stepNumber);
+}

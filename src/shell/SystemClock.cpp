@@ -1,0 +1,7 @@
+#include "shell/SystemClock.h"
+
+#include <QTime>
+
+double SystemClock::secondsSinceMidnight() const {
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
