@@ -1,6 +1,6 @@
-#include "FakeMessageBoxes.h"
 #include "shell/ErrorTrap.h"
 #include "shell/Failure.h"
+#include "support/FakeMessageBoxes.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

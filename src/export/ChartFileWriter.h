@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// Writes a chart picture to an image file for the export commands; failures throw Failure.
+// Production writes BMP through QImage and JPEG through libjpeg-turbo; tests hand in writers
+// that fail on purpose.
+class ChartFileWriter {
+public:
+    virtual ~ChartFileWriter() = default;
+
+    // A Windows bitmap file, e.g. saveBitmap(picture, "/home/ann/Charts/Chord Chart 1.bmp").
+    virtual void saveBitmap(const QImage& picture, const QString& fileName) = 0;
+    // A JPEG file at quality 0..100.
+    virtual void saveJpeg(const QImage& picture, const QString& fileName, quint8 quality) = 0;
+};

@@ -1,0 +1,101 @@
+#include "sound/RtMidiPort.h"
+
+#include <QFileInfo>
+#include <iostream>
+#include <rtmidi/RtMidi.h>
+#include <streambuf>
+
+namespace {
+
+constexpr qint32 noDevice = 2;
+
+// RtMidi reports through this instead of printing; the program has its own message.
+void ignoreRtMidiError(RtMidiError::Type, const std::string&, void*) {}
+
+// RtMidi prints its warnings to std::cerr until an error callback is installed, and the
+// callback can only be installed after construction: keep std::cerr quiet meanwhile.
+class QuietStandardError {
+public:
+    QuietStandardError() : m_saved(std::cerr.rdbuf(&m_discard)) {}
+    ~QuietStandardError() { std::cerr.rdbuf(m_saved); }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    class Discard : public std::streambuf {
+    protected:
+        int overflow(int c) override { return traits_type::not_eof(c); }
+    };
+    Discard m_discard;
+    std::streambuf* m_saved;
+};
+
+std::unique_ptr<RtMidiOut> openFirstPort(RtMidi::Api api) {
+    const QuietStandardError quiet;
+    try {
+        auto out = std::make_unique<RtMidiOut>(api, "Strumvane");
+        out->setErrorCallback(&ignoreRtMidiError, nullptr);
+        // Opening port 0 of a system without ports crashes some back ends: count first.
+        if (out->getPortCount() == 0)
+            return nullptr;
+        out->openPort(0, "Strumvane");
+        if (!out->isPortOpen())
+            return nullptr;
+        return out;
+    } catch (const RtMidiError&) {
+        return nullptr;
+    }
+}
+
+} // namespace
+
+RtMidiPort::RtMidiPort() = default;
+RtMidiPort::~RtMidiPort() = default;
+
+qint32 RtMidiPort::open() {
+    m_out.reset();
+    std::vector<RtMidi::Api> apis;
+    RtMidi::getCompiledApi(apis);
+    for (const RtMidi::Api api : {RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK}) {
+        if (std::find(apis.begin(), apis.end(), api) == apis.end())
+            continue;
+        // Without a sequencer device ALSA only fails, noisily.
+        if (api == RtMidi::LINUX_ALSA && !QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
+            continue;
+        if ((m_out = openFirstPort(api)))
+            return 0;
+    }
+    return noDevice;
+}
+
+std::vector<unsigned char> RtMidiPort::messageBytes(quint32 packed) {
+    const auto status = static_cast<unsigned char>(packed & 0xFF);
+    const auto data1 = static_cast<unsigned char>((packed >> 8) & 0x7F);
+    const auto data2 = static_cast<unsigned char>((packed >> 16) & 0x7F);
+    const unsigned char kind = status & 0xF0;
+    if (kind == 0xC0 || kind == 0xD0)
+        return {status, data1};
+    return {status, data1, data2};
+}
+
+void RtMidiPort::sendShortMessage(quint32 packed) {
+    if (!m_out)
+        return;
+    try {
+        const std::vector<unsigned char> bytes = messageBytes(packed);
+        m_out->sendMessage(&bytes);
+    } catch (const RtMidiError&) {
+        // A failed send is ignored, as a lost note would be.
+    }
+}
+
+qint32 RtMidiPort::close() {
+    if (!m_out)
+        return noDevice;
+    try {
+        m_out->closePort();
+    } catch (const RtMidiError&) {
+    }
+    m_out.reset();
+    return 0;
+}
