@@ -4,6 +4,7 @@
 #include <iostream>
 #include <rtmidi/RtMidi.h>
 #include <streambuf>
+#include <unistd.h>
 
 namespace {
 
@@ -47,6 +48,18 @@ std::unique_ptr<RtMidiOut> openFirstPort(RtMidi::Api api) {
     }
 }
 
+// Whether a JACK server seems to run: its socket lies in /dev/shm (jack-UID/NAME/jack_0 for
+// JACK 1, jack_NAME_UID_0 for JACK 2). Asking libjack without a server makes it print
+// connection errors of its own, which no callback can silence.
+bool jackServerRunning() {
+    QString name = qEnvironmentVariable("JACK_DEFAULT_SERVER");
+    if (name.isEmpty())
+        name = QStringLiteral("default");
+    const QString uid = QString::number(getuid());
+    return QFileInfo::exists(QStringLiteral("/dev/shm/jack-%1/%2/jack_0").arg(uid, name)) ||
+           QFileInfo::exists(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(name, uid));
+}
+
 } // namespace
 
 RtMidiPort::RtMidiPort() = default;
@@ -61,6 +74,8 @@ qint32 RtMidiPort::open() {
             continue;
         // Without a sequencer device ALSA only fails, noisily.
         if (api == RtMidi::LINUX_ALSA && !QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
+            continue;
+        if (api == RtMidi::UNIX_JACK && !jackServerRunning())
             continue;
         if ((m_out = openFirstPort(api)))
             return 0;
