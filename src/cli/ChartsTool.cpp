@@ -4,13 +4,17 @@
 #include "catalogue/ChordTheory.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
+#include "cli/ExportAll.h"
 #include "export/ImageFile.h"
 #include "export/JpegWriter.h"
 #include "shell/Failure.h"
 
 #include <QBuffer>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <optional>
 
 namespace {
@@ -22,6 +26,8 @@ const QString helpText = QStringLiteral(
     "  show ENTRY [PITCH]                name, notes, frets, fingering and MIDI notes of an\n"
     "                                    entry at one Pitch, or at all twelve\n"
     "  render ENTRY PITCH FILE           draw a chart into FILE (.bmp, .jpg, .jpeg or .png)\n"
+    "  export-all DIR                    both charts of every entry at every Pitch into DIR,\n"
+    "                                    named as the window's save-all names them\n"
     "\n"
     "ENTRY is 1 to 611. PITCH is C, C#, D, Eb, E, F, F#, G, Ab, A, Bb or B (also Db, D#, Gb,\n"
     "G#, A#), or a number 0 to 11.\n");
@@ -75,13 +81,21 @@ int ChartsTool::run(const QStringList& arguments) {
         QStringLiteral("render: the chart to draw, fingering (default), interval or blank."),
         QStringLiteral("kind"), QStringLiteral("fingering"));
     const QCommandLineOption leftOption(QStringLiteral("left-handed"),
-                                        QStringLiteral("render: mirror the chart."));
+                                        QStringLiteral("render, export-all: mirror the charts."));
+    const QCommandLineOption formatOption(QStringLiteral("format"),
+                                          QStringLiteral("export-all: jpg (default) or bmp."),
+                                          QStringLiteral("format"), QStringLiteral("jpg"));
+    const QCommandLineOption jobsOption(
+        QStringLiteral("jobs"),
+        QStringLiteral("export-all: worker threads (default: one per core)."), QStringLiteral("n"));
     parser.addOption(helpOption);
     parser.addOption(versionOption);
     parser.addOption(chartOption);
     parser.addOption(leftOption);
+    parser.addOption(formatOption);
+    parser.addOption(jobsOption);
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("list, show or render."));
+                                 QStringLiteral("list, show, render or export-all."));
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -98,9 +112,14 @@ int ChartsTool::run(const QStringList& arguments) {
     if (args.isEmpty())
         return usageError(QStringLiteral("no command given (list, show or render)"));
     const QString command = args.takeFirst();
-    const bool renderOptions = parser.isSet(chartOption) || parser.isSet(leftOption);
-    if (renderOptions && command != QLatin1String("render"))
-        return usageError(QStringLiteral("--chart and --left-handed apply to render only"));
+    if (parser.isSet(chartOption) && command != QLatin1String("render"))
+        return usageError(QStringLiteral("--chart applies to render only"));
+    if (parser.isSet(leftOption) && command != QLatin1String("render") &&
+        command != QLatin1String("export-all"))
+        return usageError(QStringLiteral("--left-handed applies to render and export-all only"));
+    if ((parser.isSet(formatOption) || parser.isSet(jobsOption)) &&
+        command != QLatin1String("export-all"))
+        return usageError(QStringLiteral("--format and --jobs apply to export-all only"));
 
     try {
         if (command == QLatin1String("list")) {
@@ -112,6 +131,10 @@ int ChartsTool::run(const QStringList& arguments) {
             return show(args);
         if (command == QLatin1String("render"))
             return render(args, parser.value(chartOption), parser.isSet(leftOption));
+        if (command == QLatin1String("export-all"))
+            return exportAll(args, parser.value(formatOption),
+                             parser.isSet(jobsOption) ? parser.value(jobsOption) : QString(),
+                             parser.isSet(leftOption));
     } catch (const Failure& failure) {
         m_err << "strumvane-charts: " << failure.description() << '\n';
         return exitFailure;
@@ -212,6 +235,59 @@ int ChartsTool::render(const QStringList& args, const QString& chart, bool leftH
         return exitFailure;
     }
     return exitOk;
+}
+
+int ChartsTool::exportAll(const QStringList& args, const QString& format, const QString& jobs,
+                          bool leftHanded) {
+    if (args.size() != 1)
+        return usageError(QStringLiteral("export-all takes one folder"));
+    ExportAll::Options options;
+    options.folder = args[0];
+    options.leftHanded = leftHanded;
+    options.showProgress = m_progress;
+    if (format == QLatin1String("jpg"))
+        options.jpeg = true;
+    else if (format == QLatin1String("bmp"))
+        options.jpeg = false;
+    else
+        return usageError(QStringLiteral("no such format '%1' (jpg or bmp)").arg(format));
+    if (!jobs.isNull()) {
+        bool ok = false;
+        options.jobs = jobs.toInt(&ok);
+        if (!ok || options.jobs < 1 || options.jobs > 256)
+            return usageError(QStringLiteral("no such number of jobs '%1' (1 to 256)").arg(jobs));
+    }
+
+    // Checked before any work, so that a wrong folder costs nothing.
+    const QFileInfo folder(options.folder);
+    if (!folder.isDir()) {
+        m_err << "strumvane-charts: no such folder '" << options.folder << "'\n";
+        return exitFailure;
+    }
+    QTemporaryFile probe(QDir(options.folder).filePath(QStringLiteral(".strumvane-XXXXXX")));
+    if (!probe.open()) {
+        m_err << "strumvane-charts: cannot write into folder '" << options.folder << "'\n";
+        return exitFailure;
+    }
+    probe.close();
+    probe.remove();
+
+    QElapsedTimer clock;
+    clock.start();
+    int failures = 0;
+    const int written = ExportAll::run(options, m_err, interruptFlag(), &failures);
+    if (interruptFlag()) {
+        m_err << "strumvane-charts: interrupted after " << written << " files\n";
+        return exitInterrupted;
+    }
+    m_out << "Wrote " << written << " files to " << QDir(options.folder).absolutePath() << " in "
+          << QString::number(clock.elapsed() / 1000.0, 'f', 1) << " s\n";
+    return failures > 0 ? exitFailure : exitOk;
+}
+
+std::atomic_bool& ChartsTool::interruptFlag() {
+    static std::atomic_bool flag{false};
+    return flag;
 }
 
 int ChartsTool::usageError(const QString& message) {

@@ -1,7 +1,9 @@
 #include "cli/ChartsTool.h"
 
 #include <QGuiApplication>
+#include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -10,6 +12,10 @@ namespace {
 void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
         fprintf(stderr, "strumvane-charts: %s\n", qPrintable(message));
+}
+
+void interrupted(int) {
+    ChartsTool::interruptFlag() = true;
 }
 
 } // namespace
@@ -25,6 +31,10 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     ChartsTool tool(out, err);
+    tool.setShowProgress(isatty(STDERR_FILENO) != 0);
+    // Ctrl-C ends an export between two files, so every written file is whole.
+    std::signal(SIGINT, interrupted);
+    std::signal(SIGTERM, interrupted);
     const int status = tool.run(QGuiApplication::arguments());
     out.flush();
     err.flush();

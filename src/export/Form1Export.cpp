@@ -145,7 +145,9 @@ void Form1::PushButton4_Click() {
         trap.step(116,
                   [&] { storedPitch = settings.getSettingNumber(QStringLiteral("Pitch"), 0); });
 
-        // Thousands of "Chords" and "Pitch" writes: reach the disk once per line, not each time.
+        // Thousands of "Chords" and "Pitch" writes: they reach the disk once, at the end. Each
+        // write of the settings file replaces it (and a lock file) on disk, and a file system
+        // slows down creating the chart files while it still remembers many deleted ones.
         settings.holdWrites(true);
         const int lineCount = ListView1->count();
         for (int i = 0; i < lineCount; ++i) {
@@ -187,7 +189,6 @@ void Form1::PushButton4_Click() {
             }
             if (m_closing)
                 break;
-            trap.step(150, [&] { settings.flush(); });
         }
         // Closing the window ends the run at once; every file written so far is whole. The
         // store gets the user's chord back, or the next start would show the run's last one.

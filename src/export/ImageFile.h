@@ -21,7 +21,8 @@ public:
     // "/home/ann/Charts/Chord Chart 1.bmp"). Throws nothing; the result says what happened.
     static WriteResult writeFile(const QString& fileName, const QByteArray& data);
 
-    // Saves `picture` as a Windows bitmap file (24-bit BMP for RGB32 pictures). Failures
+    // Saves `picture` as a Windows bitmap file: 8-bit greys when every pixel is a grey (as
+    // in every chart), else 24-bit colour; either way the pixels read back unchanged. Failures
     // throw Failure::pathNotFound() (76) when the folder does not exist,
     // Failure::permissionDenied() (70) when it may not be written, and otherwise
     // Failure(75, "Path/File access error"), also for a null picture.
@@ -29,4 +30,8 @@ public:
 
     // The BMP file content of `picture`; empty for a null picture.
     static QByteArray encodeBitmap(const QImage& picture);
+
+    // `picture` (RGB32 or ARGB32, opaque) as an 8-bit image with a table of the 256 greys, or
+    // a null image when any pixel is not an opaque grey.
+    static QImage greyIndexed(const QImage& picture);
 };

@@ -24,14 +24,27 @@ SettingsStore::SettingsStore(const QString& iniFilePath)
 SettingsStore::SettingsStore(std::unique_ptr<QSettings> settings)
     : m_settings(std::move(settings)) {}
 
-// QSettings writes out anything still held when it is destroyed.
-SettingsStore::~SettingsStore() = default;
+SettingsStore::~SettingsStore() {
+    // Values still held are written out; a store that cannot be written has nobody left to
+    // tell, and the values were transient ones of a save-all run.
+    if (!m_pending.isEmpty()) {
+        try {
+            flush();
+        } catch (const Failure&) {
+        }
+    }
+}
 
 QString SettingsStore::getSetting(const QString& key, const QString& defaultValue) const {
     // Re-reading picks up values that another copy of the program wrote meanwhile. With no
     // pending writes a sync only reads; while held it would write, so it is skipped then.
-    if (!m_held)
+    if (m_held) {
+        const auto pending = m_pending.constFind(key);
+        if (pending != m_pending.constEnd())
+            return *pending;
+    } else {
         m_settings->sync();
+    }
     const QVariant value = m_settings->value(sectionKey(key));
     if (!value.isValid())
         return defaultValue;
@@ -50,11 +63,16 @@ qint16 SettingsStore::getSettingNumber(const QString& key, qint16 defaultValue) 
 }
 
 void SettingsStore::saveSetting(const QString& key, const QString& value) {
+    if (m_held) {
+        // Kept out of QSettings until the flush: QSettings would write its file (and create
+        // and delete a lock file) at every turn of the event loop.
+        m_pending.insert(key, value);
+        return;
+    }
     if (m_settings->status() == QSettings::AccessError)
         reopenAfterError();
     m_settings->setValue(sectionKey(key), value);
-    if (!m_held)
-        sync();
+    sync();
 }
 
 void SettingsStore::saveSetting(const QString& key, int value) {
@@ -64,13 +82,19 @@ void SettingsStore::saveSetting(const QString& key, int value) {
 }
 
 void SettingsStore::holdWrites(bool hold) {
-    const bool wasHeld = m_held;
+    if (m_held && !hold) {
+        m_held = false;
+        flush();
+    }
     m_held = hold;
-    if (wasHeld && !hold)
-        sync();
 }
 
 void SettingsStore::flush() {
+    if (m_settings->status() == QSettings::AccessError)
+        reopenAfterError();
+    for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it)
+        m_settings->setValue(sectionKey(it.key()), it.value());
+    m_pending.clear();
     sync();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <memory>
 
@@ -12,8 +13,8 @@ class QSettings;
 // Every saveSetting is written through to disk at once (sync), so a second copy of the program
 // sees it immediately, and every getSetting re-reads the file. The one exception is a hold
 // (holdWrites(true)), meant only for the save-all run that rewrites "Chords" and "Pitch"
-// thousands of times: while held, values go to QSettings without a sync, and flush(), the end
-// of the hold or the end of the store writes them out.
+// thousands of times: while held, values stay in the store's memory (getSetting sees them)
+// and flush(), the end of the hold or the end of the store writes them out.
 //
 // Example:
 //   SettingsStore store;                       // the user's store
@@ -69,4 +70,5 @@ private:
 
     std::unique_ptr<QSettings> m_settings;
     bool m_held = false;
+    QHash<QString, QString> m_pending; // values saved while writes are held
 };

@@ -91,3 +91,25 @@ TEST_F(ImageFileTests, WriteFile_ReportsAMissingFolderWithoutCreatingIt) {
               ImageFile::WriteResult::Written);
     EXPECT_EQ(readAll(path(QStringLiteral("x.bin"))), "data");
 }
+
+TEST_F(ImageFileTests, EncodeBitmap_GreyPictureIsStoredAsEightBitGreysWithoutLoss) {
+    QImage grey(516, 117, QImage::Format_RGB32);
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x)
+            grey.setPixel(x, y, qRgb((x + y) % 256, (x + y) % 256, (x + y) % 256));
+    const QByteArray bmp = ImageFile::encodeBitmap(grey);
+    ASSERT_GT(bmp.size(), 54);
+    EXPECT_EQ(quint8(bmp[28]), 8); // bits per pixel
+    EXPECT_LT(bmp.size(), 516 * 117 + 2000);
+    QImage back;
+    ASSERT_TRUE(back.loadFromData(bmp, "BMP"));
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), grey);
+
+    // One coloured pixel keeps the whole picture in 24-bit colour.
+    QImage tinted = grey;
+    tinted.setPixel(100, 50, qRgb(10, 20, 30));
+    const QByteArray colour = ImageFile::encodeBitmap(tinted);
+    EXPECT_EQ(quint8(colour[28]), 24);
+    ASSERT_TRUE(back.loadFromData(colour, "BMP"));
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), tinted);
+}

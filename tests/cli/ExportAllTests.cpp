@@ -1,0 +1,155 @@
+#include "browser/ChartPicture.h"
+#include "catalogue/ChordCatalogue.h"
+#include "catalogue/ChordTheory.h"
+#include "cli/ExportAll.h"
+#include "export/JpegWriter.h"
+#include "support/Form1Fixture.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun runTool(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(CHARTS_TOOL), args);
+    EXPECT_TRUE(process.waitForFinished(300000));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+class ExportAllTests : public Form1Fixture {
+protected:
+    QTemporaryDir out;
+
+    // The window's own charts of line `row` at `pitch`, as its save-all writes them.
+    std::pair<QByteArray, QByteArray> windowCharts(int row, int pitch) {
+        form->selectChordLine(row);
+        form->choosePitch(pitch);
+        return {JpegWriter::encodeJpeg(form->Picture1->surface().image(), 100),
+                JpegWriter::encodeJpeg(form->Picture2->surface().image(), 100)};
+    }
+    QByteArray fileBytes(const QString& name) {
+        QFile file(out.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+TEST_F(ExportAllTests, ExportAll_WritesTheWindowsFileSetWithTheWindowsPixels) {
+    const ToolRun run =
+        runTool({QStringLiteral("export-all"), out.path(), QStringLiteral("--left-handed"),
+                 QStringLiteral("--jobs"), QStringLiteral("2")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("Wrote ")));
+
+    // The names the window would leave, worked out here from the catalogue alone.
+    QSet<QString> expected;
+    QHash<QString, std::pair<int, int>> lastChordOfStem;
+    for (int n = 1; n <= ChordCatalogue::entryCount; ++n) {
+        const ChordEntry& e = ChordCatalogue::entry(n);
+        for (qint16 p = 0; p < 12; ++p) {
+            const auto placed = ChordTheory::placeChord(QString::fromLatin1(e.fretPattern),
+                                                        QString::fromLatin1(e.spelling), p);
+            const QString stem =
+                Form1::saveAllStem(ChordTheory::chordDisplayName(QString::fromLatin1(e.chordType),
+                                                                 p, placed.rootShift),
+                                   placed.noteNames);
+            expected << stem + QStringLiteral(" 1.jpg") << stem + QStringLiteral(" 2.jpg");
+            lastChordOfStem[stem] = {n - 1, p};
+        }
+    }
+    const QStringList written = QDir(out.path()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(QSet<QString>(written.begin(), written.end()), expected);
+    EXPECT_TRUE(run.out.contains(QString::number(expected.size())));
+
+    // A sample of charts, shared stems included, against the window drawing them itself.
+    startWindow();
+    form->chkLeftHanded->setChecked(true);
+    int compared = 0;
+    int index = 0;
+    for (auto it = lastChordOfStem.cbegin(); it != lastChordOfStem.cend(); ++it, ++index) {
+        if (index % 97 != 0)
+            continue;
+        const auto [row, pitch] = it.value();
+        const auto [fingering, interval] = windowCharts(row, pitch);
+        EXPECT_EQ(fileBytes(it.key() + QStringLiteral(" 1.jpg")), fingering)
+            << it.key().toStdString();
+        EXPECT_EQ(fileBytes(it.key() + QStringLiteral(" 2.jpg")), interval)
+            << it.key().toStdString();
+        ++compared;
+    }
+    EXPECT_GT(compared, 40);
+}
+
+TEST_F(ExportAllTests, ExportAll_FolderProblemsFailBeforeAnyWork) {
+    QFile plain(out.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    for (const QString& folder : {out.filePath(QStringLiteral("missing")), plain.fileName()}) {
+        const ToolRun run = runTool({QStringLiteral("export-all"), folder});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.contains(folder)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("plain")});
+}
+
+TEST_F(ExportAllTests, ExportAll_BadOptionsAreUsageErrors) {
+    const struct {
+        QStringList args;
+        const char* named;
+    } cases[] = {
+        {{QStringLiteral("export-all"), out.path(), QStringLiteral("--format"),
+          QStringLiteral("gif")},
+         "gif"},
+        {{QStringLiteral("export-all"), out.path(), QStringLiteral("--jobs"), QStringLiteral("0")},
+         "'0'"},
+        {{QStringLiteral("export-all"), out.path(), QStringLiteral("--jobs"),
+          QStringLiteral("many")},
+         "many"},
+        {{QStringLiteral("export-all")}, "one folder"},
+        {{QStringLiteral("show"), QStringLiteral("6"), QStringLiteral("--jobs"),
+          QStringLiteral("2")},
+         "--jobs"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(c.args);
+        EXPECT_EQ(run.status, 2) << c.args.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.named))) << run.err.toStdString();
+    }
+    EXPECT_TRUE(QDir(out.path()).isEmpty());
+}
+
+TEST_F(ExportAllTests, ExportAll_AFileThatCannotBeWrittenIsNamedAndTheRunGoesOn) {
+    // A folder standing where one chart file belongs cannot be replaced by a file.
+    const QString blocked = QStringLiteral("Cmaj C-G-C-E-G-C 1.jpg");
+    ASSERT_TRUE(QDir(out.path()).mkdir(blocked));
+    const ToolRun run = runTool({QStringLiteral("export-all"), out.path(),
+                                 QStringLiteral("--format"), QStringLiteral("jpg")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(blocked)) << run.err.toStdString();
+    EXPECT_EQ(run.err.count(QStringLiteral("cannot write")), 1);
+    EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("Cmaj C-G-C-E-G-C 2.jpg"))));
+    EXPECT_TRUE(QFileInfo(out.filePath(blocked)).isDir());
+    // Nothing half-written is left behind.
+    EXPECT_TRUE(QDir(out.path())
+                    .entryList({QStringLiteral(".strumvane-*")}, QDir::Hidden | QDir::Files)
+                    .isEmpty());
+}
