@@ -41,4 +41,8 @@ public:
     static void DrawChordMarks(ChartSurface& target, const QString& fretNumbers,
                                const QString& labels, const ChartStyle& style, const QString& title,
                                bool leftHanded);
+
+private:
+    // Draws the empty fretboard on a white surface whose window is set.
+    static void drawGrid(ChartSurface& target);
 };

@@ -1,5 +1,7 @@
 #include "chart/ChartSurface.h"
 
+#include <cstring>
+
 #include "shell/Failure.h"
 
 #include <QFontMetrics>
@@ -93,6 +95,18 @@ void ChartSurface::clear() {
     // view of the device, so end it first.
     finishPainting();
     m_image.fill(m_backgroundColour);
+}
+
+void ChartSurface::restorePixels(const QImage& pixels) {
+    finishPainting();
+    if (pixels.size() != m_image.size())
+        return;
+    const QImage source =
+        pixels.format() == m_image.format() ? pixels : pixels.convertToFormat(m_image.format());
+    // Row by row into the picture's own buffer: no new image, and an unshared buffer stays so.
+    for (int y = 0; y < m_image.height(); ++y)
+        std::memcpy(m_image.scanLine(y), source.constScanLine(y),
+                    size_t(m_image.width()) * sizeof(QRgb));
 }
 
 void ChartSurface::setPenWidth(int pixels) {

@@ -52,6 +52,11 @@ public:
     void setBackgroundColour(QRgb colour);
     // Fills the whole picture with the background colour.
     void clear();
+    // Sets the background colour for later clears without filling the picture now.
+    void setBackgroundColourWithoutFill(QRgb colour) { m_backgroundColour = colour; }
+    // Replaces the whole picture with `pixels` (same size; converted to RGB32 if needed), as
+    // a clear followed by drawing would; the drawing state stays as it is.
+    void restorePixels(const QImage& pixels);
 
     int penWidth() const { return m_penWidth; }
     // Width of lines and diameter of dots in pixels, 1 to 32767; outside that range it

@@ -322,3 +322,27 @@ TEST_P(ChartRendererTests, DrawingAChartTakesUnderAMillisecond) {
     // new image per draw would show.
     EXPECT_LT(perChart, 1000.0);
 }
+
+// The empty fretboard is drawn once and then copied: a copy must erase every earlier chord and
+// leave the drawing state a drawn grid leaves, in each orientation.
+TEST(ChartRendererGridTests, DrawChartGrid_RepeatedGridErasesTheChordAndKeepsTheState) {
+    for (const bool leftHanded : {false, true}) {
+        ChartSurface first;
+        ChartRenderer::DrawChartGrid(first, leftHanded);
+        const QImage grid = first.image().copy();
+
+        ChartSurface other(ChartSurface::msSansSerifBold());
+        ChartRenderer::DrawChartGrid(other, !leftHanded);
+        ChartRenderer::DrawChordMarks(other, QStringLiteral("8-10-10-9-8-8"),
+                                      QStringLiteral("1-3-4-2-1-1"), 12, 0xffffffff, 0xff000000,
+                                      QStringLiteral("Cmaj"), !leftHanded);
+        other.setTextColour(0xff123456);
+        EXPECT_EQ(ChartRenderer::DrawChartGrid(other, leftHanded), 16);
+        EXPECT_EQ(other.image(), grid) << "left-handed " << leftHanded;
+        EXPECT_EQ(other.textColour(), first.textColour());
+        EXPECT_EQ(other.penWidth(), first.penWidth());
+        EXPECT_EQ(other.backgroundColour(), 0xffffffff);
+        EXPECT_EQ(other.windowTopLeft(), first.windowTopLeft());
+        EXPECT_EQ(other.windowBottomRight(), first.windowBottomRight());
+    }
+}
