@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <exception>
 
 // The window's icon is compiled into the library, which a static build must register.
 static void initResources() {
@@ -280,12 +281,21 @@ void Form1::ListView1_Click() {
 }
 
 void Form1::Option1_Click(int index) {
-    // Stored first, so the Pitch survives a restart even if drawing fails.
-    m_services.settings.saveSetting(QStringLiteral("Pitch"), index);
+    // Stored first, so the Pitch survives a restart even if drawing fails. A store that
+    // cannot be written must not leave the chosen button showing another Pitch's chord: the
+    // chord follows the button, and the failure is reported afterwards.
+    std::exception_ptr storeFailure;
+    try {
+        m_services.settings.saveSetting(QStringLiteral("Pitch"), index);
+    } catch (...) {
+        storeFailure = std::current_exception();
+    }
     Pitch = static_cast<qint16>(index);
     if (ListView1->currentRow() >= 0 && !txtFretNumbers->text().isEmpty() &&
         !txtFingering->text().isEmpty())
         ShowChord();
+    if (storeFailure)
+        std::rethrow_exception(storeFailure);
 }
 
 void Form1::chkLeftHanded_Click() {

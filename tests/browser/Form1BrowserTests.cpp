@@ -540,14 +540,15 @@ TEST_F(Form1BrowserTests, HandlerFailure_ShowsBoxAndNoExceptionEscapes) {
     const QString description = Failure::pathFileAccessError().description();
     EXPECT_EQ(messages.errorBoxes, QStringList{applicationErrorText(
                                        description, errorLocation(u"Form1.Option1_Click"), 0)});
-    // The Pitch is stored first; its failure abandons the rest of the handler.
-    EXPECT_EQ(form->Pitch, 0);
-    EXPECT_EQ(form->txtChordName->text(), "Cm");
+    // The store fails, but the chord still follows the chosen button.
+    EXPECT_EQ(form->Pitch, 2);
+    EXPECT_TRUE(form->Option1[2]->isChecked());
+    EXPECT_EQ(form->txtChordName->text(), "Dm");
 
     messages.errorBoxes.clear();
     clickLine(5);
-    // The chord is shown before the line is stored.
-    EXPECT_EQ(form->txtFretNumbers->text(), "8-10-10-9-8-8");
+    // The chord is shown (at the chosen D) before the line is stored.
+    EXPECT_EQ(form->txtFretNumbers->text(), "10-12-12-11-10-10");
     EXPECT_EQ(caption(), "Chords - [6 / 611]");
     EXPECT_EQ(messages.errorBoxes, QStringList{applicationErrorText(
                                        description, errorLocation(u"Form1.ListView1_Click"), 0)});
