@@ -32,6 +32,25 @@ const QString helpText = QStringLiteral(
     "ENTRY is 1 to 611. PITCH is C, C#, D, Eb, E, F, F#, G, Ab, A, Bb or B (also Db, D#, Gb,\n"
     "G#, A#), or a number 0 to 11.\n");
 
+// Text for a message line, with control characters and line separators written as escapes
+// ("a\nb" -> "a\x0ab"): an argument echoed in a message must neither break the message into
+// several lines nor send escape sequences to the terminal.
+QString printable(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator) {
+            shown += c.unicode() <= 0xff
+                         ? QStringLiteral("\\x%1").arg(uint(c.unicode()), 2, 16, QLatin1Char('0'))
+                         : QStringLiteral("\\u%1").arg(uint(c.unicode()), 4, 16, QLatin1Char('0'));
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 std::optional<int> parseEntry(const QString& text) {
     if (!ChordTheory::isFretMark(text) || text.size() > 3)
         return std::nullopt;
@@ -230,8 +249,8 @@ int ChartsTool::render(const QStringList& args, const QString& chart, bool leftH
             break;
         }
     } catch (const Failure& failure) {
-        m_err << "strumvane-charts: cannot write '" << fileName << "': " << failure.description()
-              << '\n';
+        m_err << "strumvane-charts: cannot write '" << printable(fileName)
+              << "': " << failure.description() << '\n';
         return exitFailure;
     }
     return exitOk;
@@ -261,12 +280,13 @@ int ChartsTool::exportAll(const QStringList& args, const QString& format, const 
     // Checked before any work, so that a wrong folder costs nothing.
     const QFileInfo folder(options.folder);
     if (!folder.isDir()) {
-        m_err << "strumvane-charts: no such folder '" << options.folder << "'\n";
+        m_err << "strumvane-charts: no such folder '" << printable(options.folder) << "'\n";
         return exitFailure;
     }
     QTemporaryFile probe(QDir(options.folder).filePath(QStringLiteral(".strumvane-XXXXXX")));
     if (!probe.open()) {
-        m_err << "strumvane-charts: cannot write into folder '" << options.folder << "'\n";
+        m_err << "strumvane-charts: cannot write into folder '" << printable(options.folder)
+              << "'\n";
         return exitFailure;
     }
     probe.close();
@@ -291,7 +311,7 @@ std::atomic_bool& ChartsTool::interruptFlag() {
 }
 
 int ChartsTool::usageError(const QString& message) {
-    m_err << "strumvane-charts: " << message << '\n'
+    m_err << "strumvane-charts: " << printable(message) << '\n'
           << "Try 'strumvane-charts --help' for more information.\n";
     return exitUsage;
 }

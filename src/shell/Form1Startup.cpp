@@ -24,6 +24,10 @@ const QUrl homePageAddress(QStringLiteral("https://www.strumvane.example/"));
 // A Windows cursor file as the window's pointer. Qt reads the picture but not the hotspot,
 // which sits in the first directory entry: x at byte 10, y at byte 12, little-endian.
 QCursor loadCursorFile(const QString& path) {
+    // A pipe or a device by that name could keep start-up waiting for ever on its first read.
+    const QFileInfo info(path);
+    if (!info.isFile())
+        throw info.isDir() ? Failure::fileNotFound() : Failure::pathFileAccessError();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Failure::fileNotFound();

@@ -8,6 +8,11 @@
 
 namespace {
 
+// A style sheet skin is a few kilobytes. Anything bigger is taken for a binary skin, like one
+// with NUL bytes, and is not read whole: a damaged or stray file of many megabytes would cost
+// memory and time at every start for nothing.
+constexpr qint64 maxStyleSheetBytes = qint64(2) << 20;
+
 // A skin counts as text when it decodes cleanly as UTF-8 and has no NUL bytes, which binary
 // formats nearly always contain.
 bool isUtf8Text(const QByteArray& bytes, QString* text) {
@@ -40,11 +45,12 @@ void SkinFramework::loadSkin(const QString& path, const QString& iniName) {
             throw Failure::permissionDenied();
         throw Failure::pathFileAccessError();
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(maxStyleSheetBytes + 1);
     if (file.error() != QFileDevice::NoError)
         throw Failure::pathFileAccessError();
     QString text;
-    m_styleSheet = isUtf8Text(bytes, &text) ? text : QString();
+    m_styleSheet =
+        bytes.size() <= maxStyleSheetBytes && isUtf8Text(bytes, &text) ? text : QString();
 }
 
 qint32 SkinFramework::options() {

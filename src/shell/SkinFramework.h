@@ -13,8 +13,9 @@
 // Every operation is recorded, in order, in operations() (tests inspect it).
 //
 // The skin engine here is a Qt style sheet: when the loaded file is valid UTF-8 text without
-// NUL characters, operation 3 sets its text as the window's style sheet; any other file (such as
-// a binary skin archive) is accepted and draws nothing.
+// NUL characters and at most 2 MiB long, operation 3 sets its text as the window's style sheet;
+// any other file (such as a binary skin archive) is accepted and draws nothing, and is never
+// read whole.
 class SkinFramework {
 public:
     enum class Call { Method, PropertyGet, PropertyPut };

@@ -82,7 +82,7 @@ start_program() {
     done
     [ -n "$window" ] || die "the main window did not appear"
     echo "window $window at $window_x,$window_y after $boxes message box(es)"
-    sleep 0.7 # let the first paint finish
+    sleep 1 # let the first paint finish
 }
 
 stop_program() {
@@ -118,6 +118,17 @@ setting() { # key
     awk -F= -v key="$1" '$1 == key {sub(/^[^=]*=/, ""); print}' "$ini" 2>/dev/null
 }
 
+# Waits up to 15 s (a loaded machine is slow) until the stored value of a key passes a test.
+wait_for_setting() { # key test-on-$value
+    local value
+    for _ in $(seq 150); do
+        value=$(setting "$1")
+        eval "$2" && return 0
+        sleep 0.1
+    done
+    fail "$1 never passed: $2 (last '$value')"
+}
+
 # The nut: a 7-pixel line at 29 pixels from the chart's left edge, from string 1 to string 6.
 # Between two strings it must be dark over at least 5 neighbouring columns.
 check_nut() { # crop
@@ -147,10 +158,11 @@ check_nut s1c2
 # --- The user picks Pitch "E" and a line near the top of the chord list ----------------------
 # Option1(4) "E": frame at 168,6, button at 176,20 inside it.
 xdotool mousemove --window "$window" 352 34 click 1
-sleep 0.3
+wait_for_setting Pitch '[ "$value" = 4 ]'
 # ListView1: frame at 8,8, list at 16,20 inside it; about the fifth line.
 xdotool mousemove --window "$window" 80 110 click 1
-sleep 0.7
+wait_for_setting Chords '[ -n "$value" ] && [ "$value" != 35 ]'
+sleep 0.7 # the settings are written before the window repaints
 screenshot shot2
 chords=$(setting Chords)
 [ "$(setting Pitch)" = "4" ] || fail "Pitch after the click: '$(setting Pitch)'"
