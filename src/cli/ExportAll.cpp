@@ -4,6 +4,7 @@
 #include "catalogue/ChordTheory.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
+#include "export/ChartFileName.h"
 #include "export/ImageFile.h"
 #include "export/JpegEncoder.h"
 #include "shell/Failure.h"
@@ -18,15 +19,6 @@
 #include <vector>
 
 namespace {
-
-// The window's stem rule: "/", "+" and "\" become "_".
-QString stemFor(const QString& name, const QString& noteNames) {
-    QString stem = name + QLatin1Char(' ') + noteNames;
-    stem.replace(QLatin1Char('/'), QLatin1Char('_'));
-    stem.replace(QLatin1Char('+'), QLatin1Char('_'));
-    stem.replace(QLatin1Char('\\'), QLatin1Char('_'));
-    return stem;
-}
 
 QString progressLine(int done, int total, double seconds) {
     constexpr int width = 30;
@@ -54,7 +46,7 @@ QList<ExportAll::Chord> ExportAll::plan() {
         for (qint16 pitch = 0; pitch < 12; ++pitch) {
             const ChordTheory::PlacedChord placed =
                 ChordTheory::placeChord(pattern, spelling, pitch);
-            const QString stem = stemFor(
+            const QString stem = chartFileStem(
                 ChordTheory::chordDisplayName(type, pitch, placed.rootShift), placed.noteNames);
             const auto found = byStem.constFind(stem);
             if (found != byStem.constEnd()) {

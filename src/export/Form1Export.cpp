@@ -3,6 +3,7 @@
 #include "browser/Form1.h"
 
 #include "browser/ChartPicture.h"
+#include "export/ChartFileName.h"
 #include "export/ChartFileWriter.h"
 #include "shell/ErrorTrap.h"
 #include "shell/MessageBoxes.h"
@@ -47,11 +48,7 @@ QString Form1::folderPath(const QString& fileName) const {
 }
 
 QString Form1::saveAllStem(const QString& chordName, const QString& noteNames) {
-    QString stem = chordName + QLatin1Char(' ') + noteNames;
-    stem.replace(QLatin1Char('/'), QLatin1Char('_'));
-    stem.replace(QLatin1Char('+'), QLatin1Char('_'));
-    stem.replace(QLatin1Char('\\'), QLatin1Char('_'));
-    return stem;
+    return chartFileStem(chordName, noteNames);
 }
 
 void Form1::Option2_Click() {

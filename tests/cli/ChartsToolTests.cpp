@@ -2,34 +2,13 @@
 #include "catalogue/ChordTheory.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
+#include "support/ToolProcess.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-namespace {
-
-struct ToolRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun runTool(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(CHARTS_TOOL), args);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    ToolRun run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-} // namespace
 
 class ChartsToolTests : public ::testing::Test {
 protected:

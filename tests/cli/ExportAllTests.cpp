@@ -4,6 +4,7 @@
 #include "cli/ExportAll.h"
 #include "export/JpegWriter.h"
 #include "support/Form1Fixture.h"
+#include "support/ToolProcess.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -13,25 +14,6 @@
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
-
-namespace {
-
-struct ToolRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun runTool(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(CHARTS_TOOL), args);
-    EXPECT_TRUE(process.waitForFinished(300000));
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-} // namespace
 
 class ExportAllTests : public Form1Fixture {
 protected:
