@@ -11,6 +11,7 @@
 #include "shell/SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -156,7 +157,11 @@ void Form1::PushButton4_Click() {
             trap.step(124, [&] {
                 ProgressBar1->setText(QStringLiteral("Processing chords, please wait..."));
             });
-            trap.step(126, [&] { repaint(); });
+            trap.step(126, [&] {
+                // Paints what the last line changed, now: the charts, the fields, the list and
+                // the progress bar. A full repaint() would redraw every control 611 times.
+                QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+            });
             trap.step(128, [&] { selectChordLine(i); });
             for (int j = 0; j < int(Option1.size()) && !m_closing; ++j) {
                 trap.step(132, [&] { choosePitch(j); });
