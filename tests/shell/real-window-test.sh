@@ -29,11 +29,16 @@ fail() {
 }
 die() {
     echo "FAIL: $*" >&2
+    if [ -s "$work/program.log" ]; then
+        echo "--- what the program printed:" >&2
+        cat "$work/program.log" >&2
+    fi
     exit 1
 }
 
-# Xvfb picks a free display itself and reports its number.
-Xvfb -displayfd 3 -screen 0 1024x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+# Xvfb picks a free display itself and reports its number; -noreset keeps it from restarting
+# (and refusing connections for a moment) when the first program closes.
+Xvfb -displayfd 3 -screen 0 1024x800x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do
     [ -s "$work/display" ] && break
