@@ -98,6 +98,24 @@ struct MeasuringWriter : ImageFileWriter {
     long lastRss = -1;
 };
 
+// The real window on quiet stand-ins for the desktop, started up.
+struct BenchWindow {
+    BenchWindow(const QString& settingsFile, ChartFileWriter& writer, const QString& folder)
+        : settings(settingsFile),
+          form(Form1Services{settings, boxes, dialog, midi, writer, web, random, clock, folder,
+                             [folder] { return folder; }}) {
+        form.Form_Load();
+    }
+    SettingsStore settings;
+    QuietBoxes boxes;
+    NoFolderDialog dialog;
+    NoMidi midi;
+    NoWeb web;
+    FixedRandom random;
+    NoonClock clock;
+    Form1 form;
+};
+
 double floorSeconds(const QString& folder) {
     // 128 real charts, drawn once; then encode-and-write only, one thread.
     std::vector<QImage> charts;
@@ -136,17 +154,10 @@ struct SaveAllResult {
 };
 
 SaveAllResult windowSaveAll(const QString& folder, const QString& configFolder, bool bmp) {
-    SettingsStore settings(configFolder + QStringLiteral("/Quillmoor.ini"));
-    QuietBoxes boxes;
-    NoFolderDialog dialog;
-    NoMidi midi;
     MeasuringWriter writer;
-    NoWeb web;
-    FixedRandom random;
-    NoonClock clock;
-    Form1 form(Form1Services{settings, boxes, dialog, midi, writer, web, random, clock,
-                             configFolder, [&] { return folder; }});
-    form.Form_Load();
+    BenchWindow window(configFolder + QStringLiteral("/Quillmoor.ini"), writer, folder);
+    Form1& form = window.form;
+    QuietBoxes& boxes = window.boxes;
     form.setFolderText(folder + QLatin1Char('/'));
     (bmp ? form.Option3 : form.Option2)->setChecked(true);
     form.show();
@@ -178,17 +189,9 @@ double toolExportAll(const QString& folder) {
 }
 
 void clickToRedraw(const QString& configFolder, double* mean, double* p99) {
-    SettingsStore settings(configFolder + QStringLiteral("/Redraw.ini"));
-    QuietBoxes boxes;
-    NoFolderDialog dialog;
-    NoMidi midi;
     ImageFileWriter writer;
-    NoWeb web;
-    FixedRandom random;
-    NoonClock clock;
-    Form1 form(Form1Services{settings, boxes, dialog, midi, writer, web, random, clock,
-                             configFolder, [&] { return configFolder; }});
-    form.Form_Load();
+    BenchWindow window(configFolder + QStringLiteral("/Redraw.ini"), writer, configFolder);
+    Form1& form = window.form;
     form.show();
     QApplication::processEvents();
     std::vector<double> ms;

@@ -1,5 +1,6 @@
 // The three export commands of the main window, writing real files into a temporary folder.
 #include "FileTestSupport.h"
+#include "SaveAllFixture.h"
 #include "browser/ChartPicture.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
@@ -8,7 +9,6 @@
 #include "chart/ChordChart.h"
 #include "shell/ProgressBar.h"
 #include "shell/PushButton.h"
-#include "support/Form1Fixture.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -39,12 +39,6 @@ QString errorBox(const QString& description, int line) {
            QStringLiteral("\r\nin Strumvane2021/08/31.Form1.PushButton4_Click at line %1\r\r"
                           "Please email screenshot of this message to support@strumvane.example")
                .arg(line);
-}
-
-enum class Format { Bmp, Jpg };
-
-QString suffix(Format format) {
-    return format == Format::Bmp ? QStringLiteral("bmp") : QStringLiteral("jpg");
 }
 
 // Decodes an image file, checking that its content is of the format its name says.
@@ -125,38 +119,8 @@ QList<RunChord> runChords(int lineCount) {
 
 } // namespace
 
-class Form1ExportTests : public Form1Fixture {
+class Form1ExportTests : public SaveAllFixture {
 protected:
-    QString out;
-
-    void SetUp() override {
-        Form1Fixture::SetUp();
-        out = temp.filePath(QStringLiteral("out"));
-        QDir().mkpath(out);
-    }
-
-    // Starts the window on catalogue line `line` at `pitch`, saving into `out` in `format`.
-    Form1& startSaving(Format format, int line = 5, int pitch = 3) {
-        messages.errorBoxes.clear();
-        storeSetting(QStringLiteral("Chords"), QString::number(line));
-        storeSetting(QStringLiteral("Pitch"), QString::number(pitch));
-        storeSetting(QStringLiteral("Folder"), out + u'/');
-        storeSetting(QStringLiteral("Save Option"), format == Format::Bmp ? "3" : "2");
-        startWindow();
-        EXPECT_TRUE(messages.errorBoxes.isEmpty());
-        messages.informationBoxes.clear();
-        fileWriter.calls.clear();
-        fileWriter.qualities.clear();
-        return *form;
-    }
-
-    // Keeps only the first `lines` lines of the chord list, so that a save-all run is short.
-    void keepChordLines(int lines) {
-        const QSignalBlocker blocker(form->ListView1);
-        while (form->ListView1->count() > lines)
-            delete form->ListView1->takeItem(lines);
-    }
-
     QStringList filesInOut() const {
         return QDir(out).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     }

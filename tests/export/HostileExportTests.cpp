@@ -2,6 +2,7 @@
 // no folder, a folder removed in the middle of a save-all run, a disk that fills up, and other
 // commands clicked while a save-all run yields to the event loop.
 #include "FileTestSupport.h"
+#include "SaveAllFixture.h"
 #include "browser/ChartPicture.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
@@ -11,7 +12,6 @@
 #include "export/JpegWriter.h"
 #include "shell/ProgressBar.h"
 #include "shell/PushButton.h"
-#include "support/Form1Fixture.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -38,12 +38,6 @@ QString errorBox(const QString& description, const char* procedure, int line) {
                                         "support@strumvane.example")
                              .arg(QLatin1String(procedure))
                              .arg(line);
-}
-
-enum class Format { Bmp, Jpg };
-
-QString suffix(Format format) {
-    return format == Format::Bmp ? QStringLiteral("bmp") : QStringLiteral("jpg");
 }
 
 // The save-all stems of the first `lineCount` lines in run order, worked out from the
@@ -89,34 +83,8 @@ QImage decoded(const QString& fileName) {
 
 } // namespace
 
-class HostileExportTests : public Form1Fixture {
+class HostileExportTests : public SaveAllFixture {
 protected:
-    QString out;
-
-    void SetUp() override {
-        Form1Fixture::SetUp();
-        out = temp.filePath(QStringLiteral("out"));
-        QDir().mkpath(out);
-    }
-
-    Form1& startSaving(Format format, int line, int pitch) {
-        storeSetting(QStringLiteral("Chords"), QString::number(line));
-        storeSetting(QStringLiteral("Pitch"), QString::number(pitch));
-        storeSetting(QStringLiteral("Folder"), out + u'/');
-        storeSetting(QStringLiteral("Save Option"), format == Format::Bmp ? "3" : "2");
-        startWindow();
-        EXPECT_TRUE(messages.errorBoxes.isEmpty());
-        messages.informationBoxes.clear();
-        fileWriter.calls.clear();
-        return *form;
-    }
-
-    void keepChordLines(int lines) {
-        const QSignalBlocker blocker(form->ListView1);
-        while (form->ListView1->count() > lines)
-            delete form->ListView1->takeItem(lines);
-    }
-
     // Every entry of a folder, hidden ones (an unfinished write's temporary file) included.
     static QStringList entriesOf(const QString& folder) {
         return QDir(folder).entryList(

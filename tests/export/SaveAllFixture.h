@@ -1,0 +1,48 @@
+#pragma once
+
+#include "support/Form1Fixture.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QSignalBlocker>
+
+enum class Format { Bmp, Jpg };
+
+inline QString suffix(Format format) {
+    return format == Format::Bmp ? QStringLiteral("bmp") : QStringLiteral("jpg");
+}
+
+// A main window set up to export into the folder `out` (which exists), for the tests of the
+// export commands.
+class SaveAllFixture : public Form1Fixture {
+protected:
+    QString out;
+
+    void SetUp() override {
+        Form1Fixture::SetUp();
+        out = temp.filePath(QStringLiteral("out"));
+        QDir().mkpath(out);
+    }
+
+    // Starts the window on catalogue line `line` at `pitch`, saving into `out` in `format`.
+    Form1& startSaving(Format format, int line = 5, int pitch = 3) {
+        messages.errorBoxes.clear();
+        storeSetting(QStringLiteral("Chords"), QString::number(line));
+        storeSetting(QStringLiteral("Pitch"), QString::number(pitch));
+        storeSetting(QStringLiteral("Folder"), out + u'/');
+        storeSetting(QStringLiteral("Save Option"), format == Format::Bmp ? "3" : "2");
+        startWindow();
+        EXPECT_TRUE(messages.errorBoxes.isEmpty());
+        messages.informationBoxes.clear();
+        fileWriter.calls.clear();
+        fileWriter.qualities.clear();
+        return *form;
+    }
+
+    // Keeps only the first `lines` lines of the chord list, so that a save-all run is short.
+    void keepChordLines(int lines) {
+        const QSignalBlocker blocker(form->ListView1);
+        while (form->ListView1->count() > lines)
+            delete form->ListView1->takeItem(lines);
+    }
+};
