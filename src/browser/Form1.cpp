@@ -1,12 +1,12 @@
 #include "browser/Form1.h"
 
+#include "base/Failure.h"
 #include "browser/ChartPicture.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
 #include "chart/ChartRenderer.h"
 #include "chart/ChartStyle.h"
 #include "shell/ErrorTrap.h"
-#include "shell/Failure.h"
 #include "shell/MessageBoxes.h"
 #include "shell/ProgressBar.h"
 #include "shell/PushButton.h"
@@ -81,7 +81,8 @@ PushButton* pushButton(QWidget* parent, const QString& caption, int left, int to
 } // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
-    : QWidget(parent), midi(services.midiPort), m_services(std::move(services)) {
+    : QWidget(parent), sound(services.midiPort), files(services.fileWriter),
+      m_services(std::move(services)) {
     initResources();
     programFolder = m_services.programFolder;
     customPointer = QCursor(Qt::PointingHandCursor);

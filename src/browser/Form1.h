@@ -1,6 +1,7 @@
 #pragma once
 
-#include "sound/MidiOutput.h"
+#include "export/ChartFiles.h"
+#include "sound/ChordSound.h"
 
 #include <QCursor>
 #include <QList>
@@ -59,20 +60,13 @@ public:
     explicit Form1(Form1Services services, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // --- Start-up and shutdown -------------------------------------------------------------
+    // --- Start-up and shutdown (shell/Form1Startup.cpp) ------------------------------------
     // The whole start-up, step by step under the error trap; runs once, before show().
     void Form_Load();
-    // The shutdown: silences any sounding notes and closes the MIDI output.
+    // The shutdown: ends a running save-all, silences sounding notes, closes the MIDI output.
     void Form_Unload();
-    void SetApplicationTitle();
-    // The title rule: cut before the last blank until at most 40 characters remain; a single
-    // word stays whole. "Strumvane Chord Chart Studio" gives "Strumvane Chord Chart".
-    static QString applicationTitleFor(const QString& name);
-    QString DefaultSaveFolder();
-    void MaybeOpenHomePage();
-    static bool FileExists(const QString& path);
 
-    // --- Chord browser ---------------------------------------------------------------------
+    // --- Chord browser (browser/Form1.cpp) ------------------------------------------------
     // Fills ListView1 with one line per catalogue entry (611 lines, none selected).
     void LoadChordCatalogue();
     // Shows the selected entry at Pitch: detail fields, chordNotes and both charts. Fails
@@ -94,30 +88,26 @@ public:
     // the button changes). No button `index` fails with "Control array element ...".
     void choosePitch(int index);
 
-    // --- Chord sound -------------------------------------------------------------------------
+    // --- Chord sound (sound/Form1Sound.cpp) ------------------------------------------------
     void OpenMidiOutput();
     void PushButton3_MouseDown();
     void PushButton3_MouseUp();
 
-    // --- Export and output folder ------------------------------------------------------------
+    // --- Export (export/Form1Export.cpp) and output folder (export/Form1OutputFolder.cpp) --
     void PushButton1_Click();
     void PushButton2_Click();
     void PushButton4_Click();
     void Option2_Click();
     void Option3_Click();
-    static bool FolderExists(const QString& path);
+    // Makes a format button (Option2 or Option3) the chosen one as a click would.
+    void chooseFormat(QRadioButton* button);
     void Text2_Change();
     void PushButton7_Click();
     QString BrowseForFolder(QWidget* owner, const QString& title, const QString& startFolder);
     // Sets the folder text as typing would; failures of Text2_Change reach the caller.
     void setFolderText(const QString& text);
-    // The save-all file stem: name, a blank and the note names, with "/", "+" and "\" made
-    // "_": ("Cm6\9", "C-A-Eb-G-D") gives "Cm6_9 C-A-Eb-G-D".
-    static QString saveAllStem(const QString& chordName, const QString& noteNames);
-    // True while the save-all command runs.
-    bool isSavingAll() const { return m_savingAll; }
 
-    // --- Pointer feedback and skin -----------------------------------------------------------
+    // --- Pointer feedback and skin (shell/Form1Skin.cpp) -------------------------------------
     void ApplySkin();
     void HandPointer();
     void DefaultPointer();
@@ -132,8 +122,11 @@ public:
     std::array<qint16, 6> openStringNotes{}; // set at start-up: 40 45 50 55 59 64
     QString applicationTitle;                // caption of the plain message boxes
     QString programFolder;
-    MidiOutput midi;
     QCursor customPointer; // the hand pointer of the push buttons
+
+    // --- State of the subsystems --------------------------------------------------------------
+    ChordSound sound; // the MIDI output and the notes a press started
+    ChartFiles files; // the export commands' writer and whether a save-all runs
 
     // --- Controls ------------------------------------------------------------------------------
     QGroupBox* Frame1 = nullptr; // "Chords"
@@ -174,17 +167,10 @@ protected:
 
 private:
     void createControls();
-    // Makes a format button the chosen one as a click would.
-    void chooseFormat(QRadioButton* button);
     void connectHandlers();
     // Runs a handler that has no trap of its own so that no failure reaches the event loop.
     void guarded(const char* procedure, const std::function<void()>& handler);
     int selectedEntry() const;
-    QString folderPath(const QString& fileName) const;
-    void saveChartPair(const QString& stem);
 
     Form1Services m_services;
-    bool m_savingAll = false;
-    bool m_closing = false;
-    QList<qint16> m_soundingNotes; // notes the play button started, silenced on release
 };

@@ -1,6 +1,6 @@
 #include "catalogue/ChordCatalogue.h"
 
-#include "shell/Failure.h"
+#include "base/Failure.h"
 
 // The rows themselves live in ChordCatalogueData.cpp.
 extern const ChordEntry chordCatalogueRows[ChordCatalogue::entryCount];

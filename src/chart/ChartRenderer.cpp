@@ -1,7 +1,7 @@
 #include "chart/ChartRenderer.h"
 
+#include "base/Failure.h"
 #include "chart/ChartSurface.h"
-#include "shell/Failure.h"
 
 #include <QImage>
 #include <QList>

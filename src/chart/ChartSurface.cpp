@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "shell/Failure.h"
+#include "base/Failure.h"
 
 #include <QFontMetrics>
 #include <QPainter>

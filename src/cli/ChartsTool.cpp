@@ -1,5 +1,6 @@
 #include "cli/ChartsTool.h"
 
+#include "base/Failure.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
 #include "chart/ChartSurface.h"
@@ -7,7 +8,6 @@
 #include "cli/ExportAll.h"
 #include "export/ImageFile.h"
 #include "export/JpegWriter.h"
-#include "shell/Failure.h"
 
 #include <QBuffer>
 #include <QCommandLineParser>

@@ -1,17 +1,16 @@
 #include "cli/ExportAll.h"
 
+#include "base/Failure.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
-#include "export/ChartFileName.h"
+#include "export/ChartFiles.h"
 #include "export/ImageFile.h"
 #include "export/JpegEncoder.h"
-#include "shell/Failure.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QHash>
 #include <QMutex>
 #include <QStringList>
 #include <chrono>
@@ -35,37 +34,11 @@ QString progressLine(int done, int total, double seconds) {
 
 } // namespace
 
-QList<ExportAll::Chord> ExportAll::plan() {
-    QList<Chord> chords;
-    QHash<QString, qsizetype> byStem;
-    for (int n = 1; n <= ChordCatalogue::entryCount; ++n) {
-        const ChordEntry& entry = ChordCatalogue::entry(n);
-        const QString pattern = QString::fromLatin1(entry.fretPattern);
-        const QString spelling = QString::fromLatin1(entry.spelling);
-        const QString type = QString::fromLatin1(entry.chordType);
-        for (qint16 pitch = 0; pitch < 12; ++pitch) {
-            const ChordTheory::PlacedChord placed =
-                ChordTheory::placeChord(pattern, spelling, pitch);
-            const QString stem = chartFileStem(
-                ChordTheory::chordDisplayName(type, pitch, placed.rootShift), placed.noteNames);
-            const auto found = byStem.constFind(stem);
-            if (found != byStem.constEnd()) {
-                // The window writes the later chord over the earlier one.
-                chords[*found] = Chord{n, pitch, stem};
-            } else {
-                byStem.insert(stem, chords.size());
-                chords.append(Chord{n, pitch, stem});
-            }
-        }
-    }
-    return chords;
-}
-
 int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_bool& stop,
                    int* failures) {
-    const QList<Chord> chords = plan();
-    const QString folder = QDir(options.folder).absolutePath() + QLatin1Char('/');
-    const QString suffix = options.jpeg ? QStringLiteral(".jpg") : QStringLiteral(".bmp");
+    const QList<ChartFiles::PlannedChord> chords = ChartFiles::saveAllPlan();
+    const QString folder = QDir(options.folder).absolutePath();
+    const ChartFormat format = options.jpeg ? ChartFormat::Jpeg : ChartFormat::Bmp;
     const int total = int(chords.size()) * 2;
     const int jobs =
         options.jobs > 0 ? options.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
@@ -95,21 +68,24 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
             if (!options.jpeg)
                 return ImageFile::encodeBitmap(image);
             try {
-                return encoder.encode(image, 100);
+                return encoder.encode(image, ChartFiles::jpegQuality);
             } catch (const Failure&) {
                 return QByteArray();
             }
         };
         for (int i = next++; i < chords.size() && !stop; i = next++) {
-            const Chord& chord = chords[i];
+            const ChartFiles::PlannedChord& chord = chords[i];
             const ChordEntry& entry = ChordCatalogue::entry(chord.entry);
             drawChordChart(fingering, ChordChartKind::Fingering, entry, chord.pitch,
                            options.leftHanded);
             drawChordChart(interval, ChordChartKind::Interval, entry, chord.pitch,
                            options.leftHanded);
-            writeOne(folder + chord.stem + QStringLiteral(" 1") + suffix,
-                     encode(fingering.image()));
-            writeOne(folder + chord.stem + QStringLiteral(" 2") + suffix, encode(interval.image()));
+            writeOne(
+                ChartFiles::filePath(folder, ChartFiles::saveAllFileName(chord.stem, 1, format)),
+                encode(fingering.image()));
+            writeOne(
+                ChartFiles::filePath(folder, ChartFiles::saveAllFileName(chord.stem, 2, format)),
+                encode(interval.image()));
         }
     };
 

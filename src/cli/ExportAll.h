@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QTextStream>
 #include <QtGlobal>
@@ -10,8 +9,8 @@
 // names and pixels of the window's "Save All Charts As Image Files": the stem is the chord
 // name, a blank and the note names ("Cm6_9 C-A-Eb-G-D"), followed by " 1.jpg" (fingering
 // chart) and " 2.jpg" (interval chart). Where two chords share a stem, the later entry's
-// charts are the ones written, as in the window. Draws and encodes on several threads, each
-// with its own chart surfaces and compressor.
+// charts are the ones written, as in the window (ChartFiles::saveAllPlan). Draws and encodes on
+// several threads, each with its own chart surfaces and compressor.
 class ExportAll {
 public:
     struct Options {
@@ -21,17 +20,6 @@ public:
         int jobs = 0;              // worker threads; 0: one per core
         bool showProgress = false; // a progress line on `err`, redrawn in place
     };
-
-    // One chord to write: entry 1..611 at Pitch 0..11, under `stem`.
-    struct Chord {
-        int entry;
-        qint16 pitch;
-        QString stem;
-    };
-
-    // Every chord in catalogue and Pitch order, a shared stem kept once with the later
-    // entry's chord: fewer than 611 x 12 chords.
-    static QList<Chord> plan();
 
     // Runs the export; messages go to `err`. Stops early when `stop` becomes true (files
     // already written stay whole). Returns the number of files written; `failures` counts the

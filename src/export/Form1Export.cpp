@@ -3,8 +3,6 @@
 #include "browser/Form1.h"
 
 #include "browser/ChartPicture.h"
-#include "export/ChartFileName.h"
-#include "export/ChartFileWriter.h"
 #include "shell/ErrorTrap.h"
 #include "shell/MessageBoxes.h"
 #include "shell/ProgressBar.h"
@@ -12,45 +10,22 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 namespace {
 
 const QString folderMissingText =
     QStringLiteral("Folder does not exist. Please select another folder.");
 
-// Resets a flag when the scope ends, however it ends.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~FlagScope() { m_flag = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& m_flag;
-};
+ChartFiles::FormatButtons formatButtons(const Form1& form) {
+    return {[&form] { return form.Option3->isChecked(); },
+            [&form] { return form.Option2->isChecked(); }};
+}
 
 } // namespace
-
-bool Form1::FolderExists(const QString& path) {
-    return !path.isEmpty() && QFileInfo(path).isDir();
-}
-
-QString Form1::folderPath(const QString& fileName) const {
-    // A folder typed without its trailing separator still receives the file inside it.
-    QString folder = Text2->text();
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder + fileName;
-}
-
-QString Form1::saveAllStem(const QString& chordName, const QString& noteNames) {
-    return chartFileStem(chordName, noteNames);
-}
 
 void Form1::Option2_Click() {
     m_services.settings.saveSetting(QStringLiteral("Save Option"), 2);
@@ -60,74 +35,61 @@ void Form1::Option3_Click() {
     m_services.settings.saveSetting(QStringLiteral("Save Option"), 3);
 }
 
+void Form1::chooseFormat(QRadioButton* button) {
+    if (button->isChecked())
+        return;
+    {
+        const QSignalBlocker blocker(button);
+        button->setChecked(true);
+    }
+    if (button == Option2)
+        Option2_Click();
+    else
+        Option3_Click();
+}
+
 void Form1::PushButton1_Click() {
     ErrorTrap trap(m_services.messages, errorLocation(u"Form1.PushButton1_Click"));
-    ChartFileWriter& writer = m_services.fileWriter;
-    if (!trap.test(106, [&] { return FolderExists(Text2->text()); })) {
+    if (!trap.test(106, [&] { return ChartFiles::FolderExists(Text2->text()); })) {
         trap.step(122,
                   [&] { m_services.messages.information(applicationTitle, folderMissingText); });
         return;
     }
-    if (trap.test(108, [&] { return Option3->isChecked(); })) {
-        trap.step(110, [&] {
-            writer.saveBitmap(Picture1->surface().image(),
-                              folderPath(QStringLiteral("Chord Chart 1.bmp")));
-        });
-        trap.step(112, [&] {
-            writer.saveBitmap(Picture2->surface().image(),
-                              folderPath(QStringLiteral("Chord Chart 2.bmp")));
-        });
-    } else if (trap.test(114, [&] { return Option2->isChecked(); })) {
-        trap.step(116, [&] {
-            writer.saveJpeg(Picture1->surface().image(),
-                            folderPath(QStringLiteral("Chord Chart 1.jpg")), 100);
-        });
-        trap.step(118, [&] {
-            writer.saveJpeg(Picture2->surface().image(),
-                            folderPath(QStringLiteral("Chord Chart 2.jpg")), 100);
-        });
-    }
+    files.saveCharts(trap, {108, {110, 112}, 114, {116, 118}}, formatButtons(*this),
+                     [&] { return Text2->text(); },
+                     {{&Picture1->surface().image(), QStringLiteral("Chord Chart 1")},
+                      {&Picture2->surface().image(), QStringLiteral("Chord Chart 2")}});
     trap.step(120,
               [&] { m_services.messages.information(applicationTitle, QStringLiteral("Done.")); });
 }
 
 void Form1::PushButton2_Click() {
     ErrorTrap trap(m_services.messages, errorLocation(u"Form1.PushButton2_Click"));
-    ChartFileWriter& writer = m_services.fileWriter;
-    if (!trap.test(106, [&] { return FolderExists(Text2->text()); })) {
+    if (!trap.test(106, [&] { return ChartFiles::FolderExists(Text2->text()); })) {
         trap.step(120,
                   [&] { m_services.messages.information(applicationTitle, folderMissingText); });
         return;
     }
     trap.step(108, [&] { DrawChartGrid(*Picture3); });
-    if (trap.test(110, [&] { return Option3->isChecked(); })) {
-        trap.step(112, [&] {
-            writer.saveBitmap(Picture3->surface().image(),
-                              folderPath(QStringLiteral("Blank Chart.bmp")));
-        });
-    } else if (trap.test(114, [&] { return Option2->isChecked(); })) {
-        trap.step(116, [&] {
-            writer.saveJpeg(Picture3->surface().image(),
-                            folderPath(QStringLiteral("Blank Chart.jpg")), 100);
-        });
-    }
+    files.saveCharts(trap, {110, {112}, 114, {116}}, formatButtons(*this),
+                     [&] { return Text2->text(); },
+                     {{&Picture3->surface().image(), QStringLiteral("Blank Chart")}});
     trap.step(118,
               [&] { m_services.messages.information(applicationTitle, QStringLiteral("Done.")); });
 }
 
 void Form1::PushButton4_Click() {
     // A second click while the run yields to the event loop would start a run inside the run.
-    if (m_savingAll)
+    if (files.isSavingAll())
         return;
     ErrorTrap trap(m_services.messages, errorLocation(u"Form1.PushButton4_Click"));
-    ChartFileWriter& writer = m_services.fileWriter;
     SettingsStore& settings = m_services.settings;
-    if (!trap.test(106, [&] { return FolderExists(Text2->text()); })) {
+    if (!trap.test(106, [&] { return ChartFiles::FolderExists(Text2->text()); })) {
         trap.step(164,
                   [&] { m_services.messages.information(applicationTitle, folderMissingText); });
         return;
     }
-    const FlagScope running(m_savingAll);
+    const ChartFiles::SaveAllRun running(files);
 
     bool chordOnScreen = false;
     // Should a stored value be unreadable, the run comes back to what was on screen.
@@ -150,7 +112,7 @@ void Form1::PushButton4_Click() {
         const int lineCount = ListView1->count();
         for (int i = 0; i < lineCount; ++i) {
             trap.step(120, [&] { QCoreApplication::processEvents(); });
-            if (m_closing)
+            if (files.isShutDown())
                 break;
             trap.step(122,
                       [&] { ProgressBar1->setPosition(double(i) / double(lineCount) * 100.0); });
@@ -163,44 +125,30 @@ void Form1::PushButton4_Click() {
                 QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
             });
             trap.step(128, [&] { selectChordLine(i); });
-            for (int j = 0; j < int(Option1.size()) && !m_closing; ++j) {
+            for (int j = 0; j < int(Option1.size()) && !files.isShutDown(); ++j) {
                 trap.step(132, [&] { choosePitch(j); });
                 QString stem;
                 trap.step(134, [&] {
-                    stem = saveAllStem(txtChordName->text(), txtChordSpelling->text());
+                    stem = ChartFiles::saveAllStem(txtChordName->text(), txtChordSpelling->text());
                 });
-                if (trap.test(136, [&] { return Option3->isChecked(); })) {
-                    trap.step(138, [&] {
-                        writer.saveBitmap(Picture1->surface().image(),
-                                          folderPath(stem + QStringLiteral(" 1.bmp")));
-                    });
-                    trap.step(140, [&] {
-                        writer.saveBitmap(Picture2->surface().image(),
-                                          folderPath(stem + QStringLiteral(" 2.bmp")));
-                    });
-                } else if (trap.test(142, [&] { return Option2->isChecked(); })) {
-                    trap.step(144, [&] {
-                        writer.saveJpeg(Picture1->surface().image(),
-                                        folderPath(stem + QStringLiteral(" 1.jpg")), 100);
-                    });
-                    trap.step(146, [&] {
-                        writer.saveJpeg(Picture2->surface().image(),
-                                        folderPath(stem + QStringLiteral(" 2.jpg")), 100);
-                    });
-                }
+                files.saveCharts(
+                    trap, {136, {138, 140}, 142, {144, 146}}, formatButtons(*this),
+                    [&] { return Text2->text(); },
+                    {{&Picture1->surface().image(), ChartFiles::saveAllChartName(stem, 1)},
+                     {&Picture2->surface().image(), ChartFiles::saveAllChartName(stem, 2)}});
             }
-            if (m_closing)
+            if (files.isShutDown())
                 break;
         }
         // Closing the window ends the run at once; every file written so far is whole. The
         // store gets the user's chord back, or the next start would show the run's last one.
-        if (m_closing) {
+        if (files.isShutDown()) {
             trap.step(152, [&] { settings.saveSetting(QStringLiteral("Chords"), storedLine); });
             trap.step(154, [&] { settings.saveSetting(QStringLiteral("Pitch"), storedPitch); });
         }
         trap.step(150, [&] { settings.holdWrites(false); });
     }
-    if (m_closing)
+    if (files.isShutDown())
         return;
 
     if (chordOnScreen) {

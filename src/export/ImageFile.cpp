@@ -1,6 +1,6 @@
 #include "export/ImageFile.h"
 
-#include "shell/Failure.h"
+#include "base/Failure.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "export/JpegEncoder.h"
 
+#include "base/Failure.h"
 #include "export/JpegWriter.h"
-#include "shell/Failure.h"
 
 #include <turbojpeg.h>
 

@@ -1,8 +1,8 @@
 #include "export/JpegWriter.h"
 
+#include "base/Failure.h"
 #include "export/ImageFile.h"
 #include "export/JpegEncoder.h"
-#include "shell/Failure.h"
 
 Failure JpegWriter::saveFailure(int status) {
     return Failure(5,

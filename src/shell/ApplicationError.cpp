@@ -1,6 +1,6 @@
 #include "shell/ApplicationError.h"
 
-#include "shell/Failure.h"
+#include "base/Failure.h"
 #include "shell/MessageBoxes.h"
 
 #include <exception>

@@ -1,6 +1,6 @@
 #include "shell/ErrorTrap.h"
 
-#include "shell/Failure.h"
+#include "base/Failure.h"
 
 ErrorTrap::ErrorTrap(MessageBoxes& boxes, QString location)
     : m_boxes(boxes), m_location(std::move(location)) {}

@@ -1,6 +1,6 @@
 #include "shell/NumericText.h"
 
-#include "shell/Failure.h"
+#include "base/Failure.h"
 
 namespace {
 

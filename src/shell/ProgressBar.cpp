@@ -1,6 +1,6 @@
 #include "shell/ProgressBar.h"
 
-#include "shell/Failure.h"
+#include "base/Failure.h"
 
 #include <cmath>
 

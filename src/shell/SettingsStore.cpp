@@ -1,6 +1,6 @@
 #include "shell/SettingsStore.h"
 
-#include "shell/Failure.h"
+#include "base/Failure.h"
 #include "shell/NumericText.h"
 
 #include <QSettings>

@@ -1,6 +1,6 @@
 #include "shell/SkinFramework.h"
 
-#include "shell/Failure.h"
+#include "base/Failure.h"
 
 #include <QFile>
 #include <QFileInfo>

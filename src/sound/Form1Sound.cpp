@@ -5,12 +5,11 @@
 #include "shell/MessageBoxes.h"
 
 void Form1::OpenMidiOutput() {
-    if (midi.open() != 0) {
+    if (sound.open() != 0) {
         m_services.messages.information(
             applicationTitle,
             QStringLiteral("The MIDI stream is unavailable. Close & restart program."));
     }
-    midi.SendProgramChange(0);
 }
 
 void Form1::PushButton3_MouseDown() {
@@ -18,11 +17,7 @@ void Form1::PushButton3_MouseDown() {
     QList<qint16> notes;
     trap.step(100, [&] { notes = chordNotes; });
     for (const qint16 note : notes) {
-        trap.step(102, [&] {
-            midi.NoteOn(note);
-            // Remembered, so that the release silences exactly what this press started.
-            m_soundingNotes << note;
-        });
+        trap.step(102, [&] { sound.start(note); });
         trap.step(104, [] {});
     }
 }
@@ -30,9 +25,9 @@ void Form1::PushButton3_MouseDown() {
 void Form1::PushButton3_MouseUp() {
     ErrorTrap trap(m_services.messages, errorLocation(u"Form1.PushButton3_MouseUp"));
     QList<qint16> notes;
-    trap.step(100, [&] { notes = std::exchange(m_soundingNotes, {}); });
+    trap.step(100, [&] { notes = sound.takeSoundingNotes(); });
     for (const qint16 note : notes) {
-        trap.step(102, [&] { midi.NoteOff(note); });
+        trap.step(102, [&] { sound.stop(note); });
         trap.step(104, [] {});
     }
 }

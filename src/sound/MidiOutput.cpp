@@ -2,6 +2,22 @@
 
 #include "sound/MidiPort.h"
 
+namespace {
+
+// Status bytes of the three messages the program sends; the channel is added to them.
+constexpr quint32 programChangeStatus = 0xC0u;
+constexpr quint32 noteOnStatus = 0x90u;
+constexpr quint32 noteOffStatus = 0x80u;
+// A data byte carries seven bits.
+constexpr quint32 dataByteMask = 0x7Fu;
+
+// A short message as the port takes it: status lowest, then the two data bytes.
+quint32 pack(quint32 status, quint32 data1, quint32 data2) {
+    return status | (data1 & dataByteMask) << 8 | (data2 & dataByteMask) << 16;
+}
+
+} // namespace
+
 qint32 MidiOutput::open() {
     m_openResult = m_port.open();
     m_channel = 0;
@@ -16,16 +32,15 @@ qint32 MidiOutput::close() {
 }
 
 void MidiOutput::SendProgramChange(qint16 program) {
-    send(0xC0u + quint32(m_channel) + (quint32(program) & 0x7Fu) * 256u);
+    send(pack(programChangeStatus + quint32(m_channel), quint32(program), 0));
 }
 
 void MidiOutput::NoteOn(qint16 note) {
-    send((quint32(m_velocity) & 0x7Fu) * 65536u + (quint32(note) & 0x7Fu) * 256u + 0x90u +
-         quint32(m_channel));
+    send(pack(noteOnStatus + quint32(m_channel), quint32(note), quint32(m_velocity)));
 }
 
 void MidiOutput::NoteOff(qint16 note) {
-    send((quint32(note) & 0x7Fu) * 256u + 0x80u + quint32(m_channel));
+    send(pack(noteOffStatus + quint32(m_channel), quint32(note), 0));
 }
 
 void MidiOutput::send(quint32 packed) {

@@ -1,3 +1,4 @@
+#include "base/Failure.h"
 #include "browser/ChartPicture.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
@@ -6,8 +7,8 @@
 #include "chart/ChordChart.h"
 #include "chart/PixelProbe.h"
 #include "shell/ApplicationError.h"
-#include "shell/Failure.h"
 #include "support/Form1Fixture.h"
+#include "support/Printers.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -20,18 +21,6 @@
 #include <QTest>
 #include <functional>
 #include <vector>
-
-// Readable failure messages.
-void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-void PrintTo(const QColor& colour, std::ostream* out) {
-    *out << colour.name(QColor::HexArgb).toStdString();
-}
-void PrintTo(const QRect& rect, std::ostream* out) {
-    *out << "QRect(" << rect.x() << ", " << rect.y() << ", " << rect.width() << ", "
-         << rect.height() << ")";
-}
 
 namespace {
 
@@ -157,6 +146,11 @@ struct RestoreCase {
     const char* name;
 };
 
+void PrintTo(const RestoreCase& c, std::ostream* out) {
+    *out << "Chords=" << (c.chords ? c.chords : "<absent>")
+         << " Pitch=" << (c.pitch ? c.pitch : "<absent>");
+}
+
 class Form1RestoreTests : public Form1BrowserTests,
                           public ::testing::WithParamInterface<RestoreCase> {};
 
@@ -197,6 +191,10 @@ struct BadSettingCase {
     int step;
     std::function<Failure()> failure;
 };
+
+void PrintTo(const BadSettingCase& c, std::ostream* out) {
+    *out << c.key << "=\"" << c.value << "\"";
+}
 
 class Form1BadSettingTests : public Form1BrowserTests,
                              public ::testing::WithParamInterface<BadSettingCase> {};
@@ -366,6 +364,10 @@ struct ShowChordCase {
     const char* name;
     qint16 rootShift;
 };
+
+void PrintTo(const ShowChordCase& c, std::ostream* out) {
+    *out << "entry " << c.entry << " at Pitch " << c.pitch;
+}
 
 class Form1ShowChordTests : public Form1BrowserTests,
                             public ::testing::WithParamInterface<std::vector<ShowChordCase>> {};

@@ -1,6 +1,6 @@
+#include "base/Failure.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
-#include "shell/Failure.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -18,6 +18,10 @@ struct PlacementCase {
     const char* noteNames;
     const char* name;
 };
+
+void PrintTo(const PlacementCase& c, std::ostream* out) {
+    *out << "entry " << c.entry << " at Pitch " << c.pitch << " (" << c.name << ")";
+}
 
 QString placedName(const ChordEntry& e, qint16 pitch, const PlacedChord& chord) {
     return chordDisplayName(QString::fromLatin1(e.chordType), pitch, chord.rootShift);

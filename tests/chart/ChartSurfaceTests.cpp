@@ -1,6 +1,6 @@
 #include "PixelProbe.h"
+#include "base/Failure.h"
 #include "chart/ChartSurface.h"
-#include "shell/Failure.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "browser/ChartPicture.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
-#include "cli/ExportAll.h"
+#include "export/ChartFiles.h"
 #include "export/JpegWriter.h"
 #include "support/Form1Fixture.h"
 #include "support/ToolProcess.h"
@@ -49,9 +49,9 @@ TEST_F(ExportAllTests, ExportAll_WritesTheWindowsFileSetWithTheWindowsPixels) {
             const auto placed = ChordTheory::placeChord(QString::fromLatin1(e.fretPattern),
                                                         QString::fromLatin1(e.spelling), p);
             const QString stem =
-                Form1::saveAllStem(ChordTheory::chordDisplayName(QString::fromLatin1(e.chordType),
-                                                                 p, placed.rootShift),
-                                   placed.noteNames);
+                ChartFiles::saveAllStem(ChordTheory::chordDisplayName(
+                                            QString::fromLatin1(e.chordType), p, placed.rootShift),
+                                        placed.noteNames);
             expected << stem + QStringLiteral(" 1.jpg") << stem + QStringLiteral(" 2.jpg");
             lastChordOfStem[stem] = {n - 1, p};
         }

@@ -9,6 +9,7 @@
 #include "chart/ChordChart.h"
 #include "shell/ProgressBar.h"
 #include "shell/PushButton.h"
+#include "support/Printers.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -22,11 +23,6 @@
 #include <QTimer>
 #include <cmath>
 #include <iostream>
-
-// Readable failure messages for texts and lists of texts.
-static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -148,17 +144,6 @@ TEST_F(Form1ExportTests, FormatButtons_StoreTheirNumber) {
     EXPECT_EQ(storedSetting(QStringLiteral("Save Option")), QStringLiteral("2"));
 }
 
-TEST_F(Form1ExportTests, FolderExists_OnlyForExistingDirectories) {
-    FileTestSupport::writeAll(temp.filePath(QStringLiteral("file.txt")), "x");
-    EXPECT_TRUE(Form1::FolderExists(out));
-    EXPECT_TRUE(Form1::FolderExists(out + u'/'));
-    EXPECT_TRUE(Form1::FolderExists(QStringLiteral("/")));
-    EXPECT_FALSE(Form1::FolderExists(temp.filePath(QStringLiteral("file.txt"))));
-    EXPECT_FALSE(Form1::FolderExists(temp.filePath(QStringLiteral("missing/"))));
-    EXPECT_FALSE(Form1::FolderExists(QString()));
-    EXPECT_FALSE(Form1::FolderExists(QString::fromUtf8("bad\0name", 8)));
-}
-
 TEST_F(Form1ExportTests, SaveChartsAbove_WritesExactlyTheTwoChartsOnScreen) {
     for (const Format format : {Format::Bmp, Format::Jpg}) {
         SCOPED_TRACE(suffix(format).toStdString());
@@ -254,23 +239,6 @@ TEST_F(Form1ExportTests, SaveChartsAbove_FailingWriteShowsBoxAndStillTriesTheOth
                           "support@strumvane.example"});
     EXPECT_EQ(filesInOut(), QStringList{"Chord Chart 2.jpg"});
     EXPECT_EQ(messages.informationBoxes, QStringList{doneBox});
-}
-
-TEST_F(Form1ExportTests, SaveAllStem_MakesSlashPlusAndBackslashUnderscores) {
-    const struct {
-        const char* name;
-        const char* notes;
-        const char* stem;
-    } cases[] = {
-        {"C/E", "E-C-G-C", "C_E E-C-G-C"},
-        {"Cm6\\9", "C-A-Eb-G-D", "Cm6_9 C-A-Eb-G-D"},
-        {"C7(+11)", "C-E-Bb-F#", "C7(_11) C-E-Bb-F#"},
-        {"C#m", "C#-G#-C#-E", "C#m C#-G#-C#-E"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Form1::saveAllStem(QString::fromLatin1(c.name), QString::fromLatin1(c.notes)),
-                  QString::fromLatin1(c.stem));
-    }
 }
 
 // Two lines of the list in BMP: every file named by its chord and equal to a fresh drawing.
@@ -490,7 +458,7 @@ TEST_F(Form1ExportTests, SaveAll_SecondClickDuringRunIsIgnored) {
     EXPECT_EQ(fileWriter.calls.size(), 48);
     EXPECT_EQ(messages.informationBoxes, QStringList{doneBox});
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
-    EXPECT_FALSE(form->isSavingAll());
+    EXPECT_FALSE(form->files.isSavingAll());
     expectUsersChoiceBack(1, 2);
 }
 
@@ -514,7 +482,7 @@ TEST_F(Form1ExportTests, SaveAll_ClosingTheWindowEndsTheRunAtOnce) {
         EXPECT_EQ(decode(out + u'/' + file, Format::Bmp).size(), QSize(516, 117));
     EXPECT_TRUE(messages.informationBoxes.isEmpty());
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
-    EXPECT_FALSE(form->isSavingAll());
+    EXPECT_FALSE(form->files.isSavingAll());
     // The next start shows the user's chord, not the one the run had reached.
     EXPECT_EQ(storedSetting(QStringLiteral("Chords")), QStringLiteral("3"));
     EXPECT_EQ(storedSetting(QStringLiteral("Pitch")), QStringLiteral("5"));

@@ -1,16 +1,12 @@
 // The output folder of the main window: the folder text and its browse button.
 #include "shell/PushButton.h"
 #include "support/Form1Fixture.h"
+#include "support/Printers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
-
-// Readable failure messages for texts and lists of texts.
-static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 class Form1OutputFolderTests : public Form1Fixture {
 protected:

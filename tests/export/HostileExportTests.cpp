@@ -12,6 +12,7 @@
 #include "export/JpegWriter.h"
 #include "shell/ProgressBar.h"
 #include "shell/PushButton.h"
+#include "support/Printers.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -21,10 +22,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
-
-static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -101,7 +98,7 @@ protected:
     }
 
     void expectRunEndedForTheUser(int line, int pitch) {
-        EXPECT_FALSE(form->isSavingAll());
+        EXPECT_FALSE(form->files.isSavingAll());
         EXPECT_EQ(form->ListView1->currentRow(), line);
         EXPECT_EQ(form->Pitch, pitch);
         EXPECT_TRUE(form->Option1[pitch]->isChecked());
@@ -297,7 +294,7 @@ TEST_F(HostileExportTests, SaveAll_OtherCommandsClickedDuringRun) {
         };
         form->PushButton4->click();
         ASSERT_TRUE(clicked) << "the click must come while the run goes on";
-        EXPECT_FALSE(form->isSavingAll());
+        EXPECT_FALSE(form->files.isSavingAll());
 
         const QStringList runNames = runFileNames(3, Format::Bmp);
         QStringList runCalls;

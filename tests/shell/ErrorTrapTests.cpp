@@ -1,5 +1,5 @@
+#include "base/Failure.h"
 #include "shell/ErrorTrap.h"
-#include "shell/Failure.h"
 #include "support/FakeMessageBoxes.h"
 
 #include <QStringList>

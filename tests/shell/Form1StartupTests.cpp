@@ -311,50 +311,6 @@ TEST_F(Form1StartupTests, CursorFileDamaged_BoxAt124AndStartupCarriesOn) {
     }
 }
 
-TEST_F(Form1StartupTests, ApplicationTitle_CutsBeforeLastBlankUntilAtMost40) {
-    const std::pair<QString, QString> cases[] = {
-        {QStringLiteral("Strumvane"), QStringLiteral("Strumvane")},
-        {QStringLiteral("Strumvane Chord Chart Studio"), QStringLiteral("Strumvane Chord Chart")},
-        {QStringLiteral("Strumvane Chords"), QStringLiteral("Strumvane")},
-        // 51 characters; the first cut leaves 45, the second 39.
-        {QStringLiteral("Strumvane Chord Chart Studio Deluxe Edition Version"),
-         QStringLiteral("Strumvane Chord Chart Studio Deluxe")},
-        // Exactly 40 after one cut: no second cut.
-        {QStringLiteral("Strumvane Chord Chart Studio For Guitars Pro"),
-         QStringLiteral("Strumvane Chord Chart Studio For Guitars")},
-    };
-    for (const auto& [name, title] : cases) {
-        SCOPED_TRACE(name.toStdString());
-        EXPECT_EQ(Form1::applicationTitleFor(name), title);
-    }
-    // A single word longer than 40 characters must still end the loop, at 40 at most.
-    const QString longWord(60, u'w');
-    EXPECT_LE(Form1::applicationTitleFor(longWord).size(), 40);
-    EXPECT_LE(Form1::applicationTitleFor(longWord + QStringLiteral(" two")).size(), 40);
-}
-
-TEST_F(Form1StartupTests, MaybeOpenHomePage_OpensOnDrawOfSevenSeededWithWholeSeconds) {
-    const std::pair<double, bool> cases[] = {
-        {0.065, true}, {0.06, true}, {0.0699, true}, {0.07, false},
-        {0.05, false}, {0.0, false}, {0.999, false},
-    };
-    createWindow();
-    for (const auto& [draw, opens] : cases) {
-        SCOPED_TRACE(draw);
-        webLauncher.opened.clear();
-        random.seeds.clear();
-        random.next = draw;
-        clock.seconds = 45296.75;
-        form->MaybeOpenHomePage();
-        EXPECT_EQ(random.seeds, QList<quint32>{45296});
-        ASSERT_EQ(webLauncher.opened.size(), opens ? 1 : 0);
-        if (opens) {
-            EXPECT_TRUE(webLauncher.opened[0].isValid());
-            EXPECT_TRUE(webLauncher.opened[0].scheme().startsWith(QStringLiteral("http")));
-        }
-    }
-}
-
 TEST_F(Form1StartupTests, StartupDrawOfSeven_OpensHomePageOnce) {
     random.next = 0.065;
     clock.seconds = 3600.2;
@@ -391,10 +347,10 @@ TEST_F(Form1StartupTests, Close_SilencesSoundingNotesThenClosesPortAndWritesNoSe
 TEST_F(Form1StartupTests, Close_KeepsResultOfClosingAsOpenResult) {
     midiPort.openResult = 2;
     startWindow();
-    EXPECT_EQ(form->midi.midiOpenResult(), 2);
+    EXPECT_EQ(form->sound.midi().midiOpenResult(), 2);
     form->close();
     EXPECT_EQ(midiPort.closeCalls, 1);
-    EXPECT_EQ(form->midi.midiOpenResult(), 0);
+    EXPECT_EQ(form->sound.midi().midiOpenResult(), 0);
     // With no device nothing was ever sent, not even note-offs at the end.
     EXPECT_TRUE(midiPort.messages.isEmpty());
 }

@@ -1,10 +1,10 @@
 // Settings as a damaged disk or a careless hand leaves them: random text and bytes in the numeric
 // keys, numbers at and beyond the 16-bit limits, a whole INI file of noise, and a store that
 // cannot be written. Start-up must always finish with a window in a sane state.
+#include "base/Failure.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
 #include "shell/ApplicationError.h"
-#include "shell/Failure.h"
 #include "shell/NumericText.h"
 #include "support/Form1Fixture.h"
 

@@ -1,4 +1,4 @@
-#include "shell/Failure.h"
+#include "base/Failure.h"
 #include "shell/SkinFramework.h"
 
 #include <QFile>

@@ -4,16 +4,12 @@
 #include "catalogue/ChordTheory.h"
 #include "shell/PushButton.h"
 #include "support/Form1Fixture.h"
+#include "support/Printers.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <optional>
-
-// Readable failure messages for texts and lists of texts.
-static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -142,9 +138,9 @@ protected:
 TEST_F(Form1SoundTests, Start_OpensPortOnceAndSendsProgramChangeZero) {
     startWindow();
     EXPECT_EQ(midiPort.openCalls, 1);
-    EXPECT_EQ(form->midi.midiOpenResult(), 0);
-    EXPECT_EQ(form->midi.midiChannel(), 0);
-    EXPECT_EQ(form->midi.midiVelocity(), 127);
+    EXPECT_EQ(form->sound.midi().midiOpenResult(), 0);
+    EXPECT_EQ(form->sound.midi().midiChannel(), 0);
+    EXPECT_EQ(form->sound.midi().midiVelocity(), 127);
     EXPECT_EQ(midiPort.messages, QList<quint32>{0x000000C0u});
     EXPECT_FALSE(messages.informationBoxes.contains(midiUnavailableBox));
 }
@@ -232,7 +228,7 @@ TEST_F(Form1SoundTests, Release_SilencesTheNotesOfThePressNotOfTheNewChord) {
 TEST_F(Form1SoundTests, NoDevice_MessageOnceAtStartAndPressSendsNothing) {
     midiPort.openResult = 2;
     startAt(5, 0);
-    EXPECT_NE(form->midi.midiOpenResult(), 0);
+    EXPECT_NE(form->sound.midi().midiOpenResult(), 0);
     EXPECT_EQ(messages.informationBoxes, QStringList{midiUnavailableBox});
     press();
     release();

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "base/Failure.h"
 #include "export/ChartFileWriter.h"
 #include "export/FolderDialog.h"
 #include "export/ImageFileWriter.h"
 #include "shell/Clock.h"
-#include "shell/Failure.h"
 #include "shell/RandomSource.h"
 #include "shell/WebLauncher.h"
 #include "sound/MidiPort.h"

@@ -4,6 +4,7 @@
 #include "shell/SettingsStore.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeServices.h"
+#include "support/Printers.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,0 +1,102 @@
+#include "export/ChartFiles.h"
+
+#include "catalogue/ChordCatalogue.h"
+#include "catalogue/ChordTheory.h"
+#include "export/ChartFileWriter.h"
+#include "shell/ErrorTrap.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+ChartFiles::ChartFiles(ChartFileWriter& writer) : m_writer(writer) {}
+
+bool ChartFiles::FolderExists(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+QString ChartFiles::filePath(const QString& folder, const QString& fileName) {
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
+        return folder + fileName;
+    return folder + QLatin1Char('/') + fileName;
+}
+
+QString ChartFiles::fileName(const QString& name, ChartFormat format) {
+    return name + (format == ChartFormat::Bmp ? QStringLiteral(".bmp") : QStringLiteral(".jpg"));
+}
+
+QString ChartFiles::saveAllStem(const QString& chordName, const QString& noteNames) {
+    QString stem = chordName + QLatin1Char(' ') + noteNames;
+    stem.replace(QLatin1Char('/'), QLatin1Char('_'));
+    stem.replace(QLatin1Char('+'), QLatin1Char('_'));
+    stem.replace(QLatin1Char('\\'), QLatin1Char('_'));
+    return stem;
+}
+
+QString ChartFiles::saveAllChartName(const QString& stem, int chart) {
+    return stem + QLatin1Char(' ') + QString::number(chart);
+}
+
+QString ChartFiles::saveAllFileName(const QString& stem, int chart, ChartFormat format) {
+    return fileName(saveAllChartName(stem, chart), format);
+}
+
+QList<ChartFiles::PlannedChord> ChartFiles::saveAllPlan() {
+    QList<PlannedChord> chords;
+    QHash<QString, qsizetype> byStem;
+    for (int n = 1; n <= ChordCatalogue::entryCount; ++n) {
+        const ChordEntry& entry = ChordCatalogue::entry(n);
+        const QString pattern = QString::fromLatin1(entry.fretPattern);
+        const QString spelling = QString::fromLatin1(entry.spelling);
+        const QString type = QString::fromLatin1(entry.chordType);
+        for (qint16 pitch = 0; pitch < pitchCount; ++pitch) {
+            const ChordTheory::PlacedChord placed =
+                ChordTheory::placeChord(pattern, spelling, pitch);
+            const QString stem = saveAllStem(
+                ChordTheory::chordDisplayName(type, pitch, placed.rootShift), placed.noteNames);
+            const auto found = byStem.constFind(stem);
+            if (found != byStem.constEnd()) {
+                chords[*found] = PlannedChord{n, pitch, stem};
+            } else {
+                byStem.insert(stem, chords.size());
+                chords.append(PlannedChord{n, pitch, stem});
+            }
+        }
+    }
+    return chords;
+}
+
+void ChartFiles::saveCharts(ErrorTrap& trap, const FormatSteps& steps, const FormatButtons& format,
+                            const std::function<QString()>& folderText, const QList<Chart>& charts,
+                            const WriteFile& write) const {
+    const auto writeAll = [&](ChartFormat chosen, const QList<qint32>& stepNumbers) {
+        for (qsizetype i = 0; i < charts.size() && i < stepNumbers.size(); ++i) {
+            const qint32 number = stepNumbers[i];
+            trap.step(number, [&] {
+                const QString path = filePath(folderText(), fileName(charts[i].name, chosen));
+                if (write)
+                    write(number, *charts[i].picture, path, chosen);
+                else
+                    writeChart(*charts[i].picture, path, chosen);
+            });
+        }
+    };
+    if (trap.test(steps.bmpTest, format.bmpChosen))
+        writeAll(ChartFormat::Bmp, steps.bmpWrites);
+    else if (trap.test(steps.jpegTest, format.jpegChosen))
+        writeAll(ChartFormat::Jpeg, steps.jpegWrites);
+}
+
+void ChartFiles::writeChart(const QImage& picture, const QString& path, ChartFormat format) const {
+    if (format == ChartFormat::Bmp)
+        m_writer.saveBitmap(picture, path);
+    else
+        m_writer.saveJpeg(picture, path, jpegQuality);
+}
+
+ChartFiles::SaveAllRun::SaveAllRun(ChartFiles& files) : m_files(files) {
+    m_files.m_savingAll = true;
+}
+
+ChartFiles::SaveAllRun::~SaveAllRun() {
+    m_files.m_savingAll = false;
+}
