@@ -296,13 +296,14 @@ TELLING = {1, 2, 3, 5, 6, 8, 12, 19, 27, 34, 35, 68, 91, 97, 98, 126, 133, 164, 
            261, 304, 353, 361, 387, 507, 523, 602, 603, 611}
 # Entries the review keeps out of string-count trades: their shapes are the standard grips
 # and every trade on offer put the hand in a worse position.
-NO_TRADE = {72, 125, 265, 327, 329, 545}
+NO_TRADE = {18, 72, 125, 215, 265, 327, 329, 545}
 # The most taught barre shapes, and the entries that carry them.
 STANDARD_SHAPES = {40: "x-1-3-3-2-1", 542: "x-2-1-2-2-2"}  # A-shape minor, A-root ninth
 # Shapes the review picked from the generator's options for re-authored entries, where its
 # cheapest choice was a grip a teacher would not hand out (stacked barres, a 5-fret reach
 # with a semitone in the bass, a finger barring at the index's own fret).
 REVIEWED_SHAPES = {
+    150: "x-3-1-1-1-3",   # m(b6): its old grip with the fifth added on top
     346: "2-1-2-2-4-x",   # 13#9: the E-root 7#9 grip with the 13 on the B string
     349: "1-x-4-4-4-5",   # 7b5b9: its old shape is the only one lifting 591's #11
     516: "x-3-1-3-3-3",   # m9: the A-shape minor ninth
@@ -360,7 +361,6 @@ LOW_TENSION_COST = 50.0
 KEEP_BONUS = 3.0
 COUNT_CHANGE_COST = 2.5   # a re-authored entry keeps its string count where it can
 NEW_GRIP_COST = 6.0
-TRADE_GAP_COST = 8.0
 
 
 def tensions_on_top(notes, names, chord_type):
@@ -606,6 +606,8 @@ def row_faults(n, row, types):
         faults.append("tension under a chord tone")
     if n in STANDARD_SHAPES and row[0] != STANDARD_SHAPES[n]:
         faults.append("carries a standard shape")
+    if n in REVIEWED_SHAPES and row[0] != REVIEWED_SHAPES[n]:
+        faults.append("shape picked in review")
     return faults
 
 
@@ -824,13 +826,13 @@ def select(types, shapes, previous):
         if unit.type not in raw_by_type:
             raw_by_type[unit.type] = build_candidates(shapes, unit.type)
         unit.options = option_list(unit, raw_by_type[unit.type], Formula(unit.type))
-        # a trade rather keeps the grip, only leaving out or adding strings at the edges, and
-        # rather adds no muted string inside the chord
+        # a trade adds no muted string inside the chord, and rather keeps the grip, only
+        # leaving out or adding strings at the edges
+        gaps = row_shape(previous[n]).gaps
+        unit.options = [c for c in unit.options if c.shape.gaps <= gaps]
         for c in unit.options:
-            if c.pattern != previous[n][0]:
-                if not same_grip(marks(previous[n][0]), c.shape.frets):
-                    c.cost += NEW_GRIP_COST
-                c.cost += TRADE_GAP_COST * c.shape.gaps
+            if c.pattern != previous[n][0] and not same_grip(marks(previous[n][0]), c.shape.frets):
+                c.cost += NEW_GRIP_COST
         # nor does it take a shape its type showed in another entry before
         shown = {previous[m][0] for m in previous if types[m] == types[n] and m != n}
         unit.options = [c for c in unit.options if c.pattern not in shown]
