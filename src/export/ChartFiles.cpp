@@ -3,12 +3,14 @@
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
 #include "export/ChartFileWriter.h"
+#include "export/ChartWritePool.h"
 #include "shell/ErrorTrap.h"
 
 #include <QFileInfo>
 #include <QHash>
 
-ChartFiles::ChartFiles(ChartFileWriter& writer) : m_writer(writer) {}
+ChartFiles::ChartFiles(ChartFileWriter& writer)
+    : m_writer(writer), m_writeThreads(ChartWritePool::defaultThreads()) {}
 
 bool ChartFiles::FolderExists(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isDir();
@@ -93,10 +95,38 @@ void ChartFiles::writeChart(const QImage& picture, const QString& path, ChartFor
         m_writer.saveJpeg(picture, path, jpegQuality);
 }
 
-ChartFiles::SaveAllRun::SaveAllRun(ChartFiles& files) : m_files(files) {
+ChartFiles::SaveAllRun::SaveAllRun(ChartFiles& files)
+    : m_files(files),
+      m_pool(std::make_unique<ChartWritePool>(files, files.m_writeThreads, queuedFilesLimit)) {
     m_files.m_savingAll = true;
 }
 
 ChartFiles::SaveAllRun::~SaveAllRun() {
+    drop();
     m_files.m_savingAll = false;
+}
+
+ChartFiles::WriteFile ChartFiles::SaveAllRun::queueWrite() {
+    return [this](qint32 step, const QImage& picture, const QString& path, ChartFormat format) {
+        // The surface is drawn again for the next chord while this copy is written.
+        m_pool->submit(step, picture.copy(), path, format);
+    };
+}
+
+void ChartFiles::SaveAllRun::reportFinished(ErrorTrap& trap) {
+    for (const ChartWritePool::Result& result : m_pool->takeFinished()) {
+        if (m_files.isShutDown())
+            return;
+        if (result.failure)
+            trap.report(result.step, *result.failure);
+    }
+}
+
+void ChartFiles::SaveAllRun::finish(ErrorTrap& trap) {
+    m_pool->waitForAll();
+    reportFinished(trap);
+}
+
+void ChartFiles::SaveAllRun::drop() {
+    m_pool->cancel();
 }

@@ -5,8 +5,10 @@
 #include <QString>
 #include <QtGlobal>
 #include <functional>
+#include <memory>
 
 class ChartFileWriter;
+class ChartWritePool;
 class ErrorTrap;
 
 // The image formats of the export commands.
@@ -93,10 +95,14 @@ public:
                     const WriteFile& write = {}) const;
 
     // Writes one chart file through the writer: BMP, or JPEG at jpegQuality. Throws the
-    // writer's Failure.
+    // writer's Failure. A save-all calls it on its writer threads, several at once.
     void writeChart(const QImage& picture, const QString& path, ChartFormat format) const;
 
-    // Marks a save-all as running for its lifetime.
+    // A save-all in progress, for its lifetime: the window's thread draws and queues each file
+    // with queueWrite(), writer threads encode and write it (ChartWritePool), and the window
+    // collects the outcome with reportFinished() once per line and finish() at the end. Ending
+    // without finish() (the window closed) drops the queued files and waits for those being
+    // written, so no file is left half-written.
     class SaveAllRun {
     public:
         explicit SaveAllRun(ChartFiles& files);
@@ -104,10 +110,28 @@ public:
         SaveAllRun(const SaveAllRun&) = delete;
         SaveAllRun& operator=(const SaveAllRun&) = delete;
 
+        // The `write` of saveCharts for a save-all: queues a copy of the picture with its
+        // path and step number; waits while the queue is full.
+        WriteFile queueWrite();
+        // Shows the box of every failed file that has finished, in file order, each under
+        // its own step number; none once the window is going away.
+        void reportFinished(ErrorTrap& trap);
+        // Waits for every queued file, then reports them.
+        void finish(ErrorTrap& trap);
+        // Drops the queued files and waits for those being written; nothing more is reported.
+        void drop();
+
     private:
         ChartFiles& m_files;
+        std::unique_ptr<ChartWritePool> m_pool;
     };
     bool isSavingAll() const { return m_savingAll; }
+
+    // Writer threads of a save-all (ChartWritePool::defaultThreads() unless set) and how many
+    // files may wait for them.
+    void setWriteThreads(int threads) { m_writeThreads = threads; }
+    int writeThreads() const { return m_writeThreads; }
+    static constexpr int queuedFilesLimit = 8;
 
     // The window is going away: a running save-all stops before its next file, and no later
     // one writes anything.
@@ -118,4 +142,5 @@ private:
     ChartFileWriter& m_writer;
     bool m_savingAll = false;
     bool m_shutDown = false;
+    int m_writeThreads;
 };

@@ -89,7 +89,7 @@ void Form1::PushButton4_Click() {
                   [&] { m_services.messages.information(applicationTitle, folderMissingText); });
         return;
     }
-    const ChartFiles::SaveAllRun running(files);
+    ChartFiles::SaveAllRun running(files);
 
     bool chordOnScreen = false;
     // Should a stored value be unreadable, the run comes back to what was on screen.
@@ -114,6 +114,9 @@ void Form1::PushButton4_Click() {
             trap.step(120, [&] { QCoreApplication::processEvents(); });
             if (files.isShutDown())
                 break;
+            running.reportFinished(trap);
+            if (files.isShutDown())
+                break; // closed while a box was open
             trap.step(122,
                       [&] { ProgressBar1->setPosition(double(i) / double(lineCount) * 100.0); });
             trap.step(124, [&] {
@@ -135,14 +138,20 @@ void Form1::PushButton4_Click() {
                     trap, {136, {138, 140}, 142, {144, 146}}, formatButtons(*this),
                     [&] { return Text2->text(); },
                     {{&Picture1->surface().image(), ChartFiles::saveAllChartName(stem, 1)},
-                     {&Picture2->surface().image(), ChartFiles::saveAllChartName(stem, 2)}});
+                     {&Picture2->surface().image(), ChartFiles::saveAllChartName(stem, 2)}},
+                    running.queueWrite());
             }
             if (files.isShutDown())
                 break;
         }
-        // Closing the window ends the run at once; every file written so far is whole. The
-        // store gets the user's chord back, or the next start would show the run's last one.
+        // "Done." only once every file is on disk, after the boxes of the last files. Closing
+        // the window ends the run at once: queued files are dropped, those being written end
+        // whole. The store gets the user's chord back, or the next start would show the run's
+        // last one.
+        if (!files.isShutDown())
+            running.finish(trap);
         if (files.isShutDown()) {
+            running.drop();
             trap.step(152, [&] { settings.saveSetting(QStringLiteral("Chords"), storedLine); });
             trap.step(154, [&] { settings.saveSetting(QStringLiteral("Pitch"), storedPitch); });
         }

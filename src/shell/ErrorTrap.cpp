@@ -10,3 +10,9 @@ void ErrorTrap::reportCurrentException() {
     ++m_failureCount;
     ShowApplicationError(m_boxes, failure.description(), m_location, m_stepNumber);
 }
+
+void ErrorTrap::report(qint32 number, const Failure& failure) {
+    begin(number);
+    ++m_failureCount;
+    ShowApplicationError(m_boxes, failure.description(), m_location, m_stepNumber);
+}

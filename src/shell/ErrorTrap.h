@@ -5,6 +5,7 @@
 #include <QString>
 #include <utility>
 
+class Failure;
 class MessageBoxes;
 
 // The procedure-wide error trap of start-up and the push-button commands. The procedure runs
@@ -47,6 +48,10 @@ public:
             return true;
         }
     }
+
+    // Shows the box for `failure` as step `number`'s, for a step whose work finished
+    // elsewhere (a file written on another thread), and goes on.
+    void report(qint32 number, const Failure& failure);
 
     // The number of the last step begun; 0 before the first.
     qint32 stepNumber() const { return m_stepNumber; }

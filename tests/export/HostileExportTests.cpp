@@ -16,10 +16,12 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -193,6 +195,39 @@ TEST_F(HostileExportTests, SaveAll_FolderRemovedDuringRunOneBoxPerLostFile) {
     }
 }
 
+// Three writer threads, and every fifth file of the run fails: the threads finish files out of
+// order, yet the boxes come in file order, one per failed file, and "Done." comes last.
+TEST_F(HostileExportTests, SaveAll_EveryFifthFileFailingOnThreeThreadsBoxesInFileOrder) {
+    startSaving(Format::Jpg, 1, 4);
+    keepChordLines(2);
+    form->files.setWriteThreads(3);
+    const QStringList names = runFileNames(2, Format::Jpg);
+    QSet<QString> failing;
+    for (qsizetype i = 4; i < names.size(); i += 5)
+        failing.insert(names[i]);
+    fileWriter.writeFiles = false;
+    fileWriter.failWhen = [&](const QString& path) {
+        return failing.contains(QFileInfo(path).fileName());
+    };
+    form->PushButton4->click();
+
+    QStringList expectedBoxes;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (failing.contains(names[i]))
+            expectedBoxes << errorBox(QStringLiteral("Permission denied"), "PushButton4_Click",
+                                      i % 2 == 0 ? 144 : 146);
+    }
+    EXPECT_EQ(messages.errorBoxes, expectedBoxes);
+    EXPECT_EQ(messages.informationBoxes, QStringList{doneBox});
+    EXPECT_EQ(sortedUnique(fileWriter.calls), sortedUnique([&] {
+                  QStringList paths;
+                  for (const QString& name : names)
+                      paths << out + u'/' + name;
+                  return paths;
+              }()));
+    expectRunEndedForTheUser(1, 4);
+}
+
 // The disk fills up after twenty files. The fake fails as the real writers do when the system
 // answers "no space left": a BMP write with "Path/File access error", a JPEG write with the
 // JPEG writer's own failure. Every later file gets its box, the run and a following command
@@ -279,19 +314,14 @@ TEST_F(HostileExportTests, SaveAll_OtherCommandsClickedDuringRun) {
         keepChordLines(3);
         bool leftHandedBefore = form->chkLeftHanded->isChecked();
 
-        // Queued while line 0 is being written; the run lets it through before line 1.
+        // The run lets it through before line 1, after line 0's files are queued.
         QImage shownAtClick;
         bool clicked = false;
-        fileWriter.failWhen = [&](const QString&) {
-            if (fileWriter.calls.size() == 24) {
-                shownAtClick = form->Picture1->surface().image().copy();
-                QTimer::singleShot(0, form.get(), [&] {
-                    clicked = true;
-                    c.click(*form);
-                });
-            }
-            return false;
-        };
+        atLine(1, [&] {
+            shownAtClick = form->Picture1->surface().image().copy();
+            clicked = true;
+            c.click(*form);
+        });
         form->PushButton4->click();
         ASSERT_TRUE(clicked) << "the click must come while the run goes on";
         EXPECT_FALSE(form->files.isSavingAll());

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QTimer>
+#include <functional>
 
 enum class Format { Bmp, Jpg };
 
@@ -32,11 +34,26 @@ protected:
         storeSetting(QStringLiteral("Folder"), out + u'/');
         storeSetting(QStringLiteral("Save Option"), format == Format::Bmp ? "3" : "2");
         startWindow();
+        // One writer thread: the writer sees the files in the run's order, as the tests that
+        // count its calls expect. More threads change only the order of the calls.
+        form->files.setWriteThreads(1);
         EXPECT_TRUE(messages.errorBoxes.isEmpty());
         messages.informationBoxes.clear();
         fileWriter.calls.clear();
         fileWriter.qualities.clear();
         return *form;
+    }
+
+    // Runs `action` on the window's thread when a save-all run lets the event loop run at the
+    // start of line `line` (0 is the first): before that line's chords are drawn, after all
+    // files of the lines before it are queued. Call before starting the run.
+    void atLine(int line, std::function<void()> action) {
+        QTimer::singleShot(0, form.get(), [this, line, action] {
+            if (line == 0)
+                action();
+            else
+                atLine(line - 1, action);
+        });
     }
 
     // Keeps only the first `lines` lines of the chord list, so that a save-all run is short.

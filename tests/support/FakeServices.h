@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
+#include <mutex>
 
 // Stand-ins for what the main window asks of the desktop. Each records what it was asked;
 // what it answers is set by the test beforehand.
@@ -51,9 +52,12 @@ public:
 
 // Writes real files through the production writer, records every call, and fails the calls
 // for which `failWhen` answers true (with "Permission denied"), writing nothing for them.
+// A save-all calls it from its writer threads: one call at a time runs, `failWhen` included,
+// so a hook may read `calls` (but must not touch the window, which lives on another thread).
 class RecordingFileWriter : public ChartFileWriter {
 public:
     void saveBitmap(const QImage& picture, const QString& fileName) override {
+        const std::lock_guard<std::mutex> locked(lock);
         calls << fileName;
         if (failWhen && failWhen(fileName))
             throw Failure::permissionDenied();
@@ -61,6 +65,7 @@ public:
             real.saveBitmap(picture, fileName);
     }
     void saveJpeg(const QImage& picture, const QString& fileName, quint8 quality) override {
+        const std::lock_guard<std::mutex> locked(lock);
         calls << fileName;
         qualities << quality;
         if (failWhen && failWhen(fileName))
@@ -73,6 +78,7 @@ public:
     std::function<bool(const QString&)> failWhen;
     QStringList calls;
     QList<quint8> qualities;
+    std::mutex lock;
 };
 
 class FakeWebLauncher : public WebLauncher {

@@ -1,0 +1,101 @@
+#include "export/ChartWritePool.h"
+
+#include "shell/ApplicationError.h"
+
+#include <algorithm>
+#include <utility>
+
+ChartWritePool::ChartWritePool(const ChartFiles& files, int threads, int capacity)
+    : m_files(files), m_capacity(std::max(1, capacity)) {
+    const int count = std::max(1, threads);
+    m_threads.reserve(size_t(count));
+    for (int i = 0; i < count; ++i)
+        m_threads.emplace_back([this] { work(); });
+}
+
+ChartWritePool::~ChartWritePool() {
+    cancel();
+    {
+        const std::lock_guard<std::mutex> locked(m_lock);
+        m_stopping = true;
+    }
+    m_jobReady.notify_all();
+    for (std::thread& thread : m_threads)
+        thread.join();
+}
+
+int ChartWritePool::defaultThreads() {
+    return std::max(1, int(std::thread::hardware_concurrency()) - 1);
+}
+
+void ChartWritePool::submit(qint32 step, QImage picture, QString path, ChartFormat format) {
+    std::unique_lock<std::mutex> locked(m_lock);
+    m_roomReady.wait(locked, [this] { return m_stopping || int(m_queue.size()) < m_capacity; });
+    if (m_stopping)
+        return;
+    m_queue.push_back(Job{m_submitted++, step, std::move(picture), std::move(path), format});
+    m_results.emplace_back();
+    locked.unlock();
+    m_jobReady.notify_one();
+}
+
+QList<ChartWritePool::Result> ChartWritePool::takeFinished() {
+    QList<Result> finished;
+    const std::lock_guard<std::mutex> locked(m_lock);
+    while (!m_results.empty() && m_results.front()) {
+        finished.append(std::move(*m_results.front()));
+        m_results.pop_front();
+        ++m_firstUntaken;
+    }
+    return finished;
+}
+
+void ChartWritePool::waitForAll() {
+    std::unique_lock<std::mutex> locked(m_lock);
+    m_roomReady.wait(locked, [this] { return m_queue.empty() && m_running == 0; });
+}
+
+void ChartWritePool::cancel() {
+    std::unique_lock<std::mutex> locked(m_lock);
+    m_queue.clear();
+    m_stopping = true;
+    m_roomReady.notify_all();
+    m_roomReady.wait(locked, [this] { return m_running == 0; });
+    // Nothing of a cancelled run is reported, not even the files finished before.
+    m_results.clear();
+    m_firstUntaken = m_submitted;
+}
+
+int ChartWritePool::pending() const {
+    const std::lock_guard<std::mutex> locked(m_lock);
+    return int(m_queue.size()) + m_running;
+}
+
+void ChartWritePool::work() {
+    std::unique_lock<std::mutex> locked(m_lock);
+    for (;;) {
+        m_jobReady.wait(locked, [this] { return m_stopping || !m_queue.empty(); });
+        if (m_queue.empty())
+            return; // stopping
+        Job job = std::move(m_queue.front());
+        m_queue.pop_front();
+        ++m_running;
+        locked.unlock();
+        m_roomReady.notify_one();
+
+        Result result{job.step, job.path, std::nullopt};
+        try {
+            m_files.writeChart(job.picture, job.path, job.format);
+        } catch (...) {
+            result.failure = failureFromCurrentException();
+        }
+        job.picture = QImage(); // freed here, not under the lock
+
+        locked.lock();
+        --m_running;
+        const qint64 slot = job.index - m_firstUntaken;
+        if (slot >= 0 && slot < qint64(m_results.size()))
+            m_results[size_t(slot)] = std::move(result);
+        m_roomReady.notify_all();
+    }
+}

@@ -1,0 +1,110 @@
+// The save-all's writer threads on their own (also built with ThreadSanitizer): results in
+// submit order whatever order the threads finish in, a bounded queue, and a cancel that drops
+// what waits and never hangs.
+#include "export/ChartFileWriter.h"
+#include "export/ChartFiles.h"
+#include "export/ChartWritePool.h"
+#include "support/Printers.h"
+
+#include <QStringList>
+#include <atomic>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// Takes a little while per file, fails the names ending in "3", and counts how many files it
+// holds at once.
+class SlowWriter : public ChartFileWriter {
+public:
+    void saveBitmap(const QImage& picture, const QString& fileName) override {
+        write(picture, fileName);
+    }
+    void saveJpeg(const QImage& picture, const QString& fileName, quint8) override {
+        write(picture, fileName);
+    }
+    void write(const QImage& picture, const QString& fileName) {
+        const int now = ++inside;
+        int seen = mostInside.load();
+        while (now > seen && !mostInside.compare_exchange_weak(seen, now)) {
+        }
+        // Reading the pixels is what an encoder does; a shared picture would race here.
+        volatile uchar first = picture.constBits()[0];
+        (void)first;
+        std::this_thread::sleep_for(std::chrono::microseconds(200 + 300 * (fileName.size() % 3)));
+        {
+            const std::lock_guard<std::mutex> locked(lock);
+            written << fileName;
+        }
+        --inside;
+        if (fileName.endsWith(u'3'))
+            throw Failure::permissionDenied();
+    }
+    std::mutex lock;
+    QStringList written;
+    std::atomic_int inside{0};
+    std::atomic_int mostInside{0};
+};
+
+QImage picture() {
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+} // namespace
+
+TEST(ChartWritePoolTests, ResultsComeInSubmitOrderWithTheirSteps) {
+    SlowWriter writer;
+    const ChartFiles files(writer);
+    ChartWritePool pool(files, 3, 4);
+    QList<ChartWritePool::Result> results;
+    for (int i = 0; i < 60; ++i) {
+        pool.submit(i % 2 ? 146 : 144, picture(), QStringLiteral("file %1").arg(i),
+                    ChartFormat::Jpeg);
+        EXPECT_LE(pool.pending(), 4 + 3); // the queue plus one file per thread
+        results += pool.takeFinished();
+    }
+    pool.waitForAll();
+    results += pool.takeFinished();
+    ASSERT_EQ(results.size(), 60);
+    for (int i = 0; i < 60; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(results[i].path, QStringLiteral("file %1").arg(i));
+        EXPECT_EQ(results[i].step, i % 2 ? 146 : 144);
+        EXPECT_EQ(results[i].failure.has_value(), i % 10 == 3);
+    }
+    EXPECT_EQ(writer.written.size(), 60);
+    EXPECT_LE(writer.mostInside.load(), 3);
+    EXPECT_TRUE(pool.takeFinished().isEmpty());
+}
+
+TEST(ChartWritePoolTests, CancelDropsQueuedFilesAndReportsNothing) {
+    SlowWriter writer;
+    const ChartFiles files(writer);
+    ChartWritePool pool(files, 2, 8);
+    for (int i = 0; i < 10; ++i)
+        pool.submit(138, picture(), QStringLiteral("file %1").arg(i), ChartFormat::Bmp);
+    pool.cancel();
+    EXPECT_EQ(pool.pending(), 0);
+    EXPECT_LT(writer.written.size(), 10);
+    EXPECT_TRUE(pool.takeFinished().isEmpty());
+    pool.submit(138, picture(), QStringLiteral("late"), ChartFormat::Bmp);
+    pool.waitForAll();
+    EXPECT_FALSE(writer.written.contains(QStringLiteral("late")));
+}
+
+TEST(ChartWritePoolTests, DestroyedWhileBusyEndsWithoutHang) {
+    SlowWriter writer;
+    const ChartFiles files(writer);
+    {
+        ChartWritePool pool(files, 3, 16);
+        for (int i = 0; i < 16; ++i)
+            pool.submit(140, picture(), QStringLiteral("file %1").arg(i), ChartFormat::Bmp);
+    }
+    EXPECT_EQ(writer.inside.load(), 0);
+    EXPECT_EQ(ChartWritePool::defaultThreads(),
+              std::max(1, int(std::thread::hardware_concurrency()) - 1));
+}
