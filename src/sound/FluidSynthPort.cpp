@@ -5,6 +5,7 @@
 #include <QMutexLocker>
 #include <QSysInfo>
 #include <QtEndian>
+#include <alsa/asoundlib.h>
 #include <fluidsynth.h>
 #include <mutex>
 
@@ -52,6 +53,18 @@ void routeFluidLog() {
         fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
     });
 }
+
+// libasound prints its own errors ("cannot find card '0'") on stderr; FluidSynth reports the
+// failure itself, so they are dropped while FluidSynth opens an ALSA device.
+void dropAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+class QuietAlsa {
+public:
+    QuietAlsa() { snd_lib_error_set_handler(dropAlsaError); }
+    ~QuietAlsa() { snd_lib_error_set_handler(nullptr); }
+    QuietAlsa(const QuietAlsa&) = delete;
+    QuietAlsa& operator=(const QuietAlsa&) = delete;
+};
 
 QString takeLoggedErrors() {
     const QMutexLocker lock(&logMutex);
@@ -192,7 +205,10 @@ bool FluidSynthPort::startAudio(Engine& engine) {
             fluid_settings_setstr(engine.settings, "audio.file.format", "s16");
         }
         fluid_settings_setstr(engine.settings, "audio.driver", name.toUtf8().constData());
-        engine.driver = new_fluid_audio_driver(engine.settings, engine.synth);
+        {
+            const QuietAlsa quiet;
+            engine.driver = new_fluid_audio_driver(engine.settings, engine.synth);
+        }
         if (engine.driver) {
             m_driver = name;
             break;

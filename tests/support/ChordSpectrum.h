@@ -5,7 +5,6 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -23,6 +22,14 @@ struct Wave {
 
     double seconds() const { return sampleRate ? double(samples.size()) / sampleRate : 0; }
 };
+
+// Little-endian fields of a byte array, assembled byte by byte.
+inline quint32 littleEndian(const QByteArray& data, qsizetype at, int bytes) {
+    quint32 value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = (value << 8) | quint8(data[at + i]);
+    return value;
+}
 
 inline Wave readWave(const QString& path) {
     Wave wave;
@@ -42,14 +49,14 @@ inline Wave readWave(const QString& path) {
     qsizetype at = 12;
     while (at + 8 <= data.size()) {
         const QByteArray id = data.mid(at, 4);
-        const quint32 size = qFromLittleEndian<quint32>(data.constData() + at + 4);
+        const quint32 size = littleEndian(data, at + 4, 4);
         const qsizetype body = at + 8;
         const qsizetype available = std::min<qsizetype>(size, data.size() - body);
         if (id == "fmt " && available >= 16) {
-            format = qFromLittleEndian<quint16>(data.constData() + body);
-            channels = qFromLittleEndian<quint16>(data.constData() + body + 2);
-            wave.sampleRate = int(qFromLittleEndian<quint32>(data.constData() + body + 4));
-            bits = qFromLittleEndian<quint16>(data.constData() + body + 14);
+            format = quint16(littleEndian(data, body, 2));
+            channels = quint16(littleEndian(data, body + 2, 2));
+            wave.sampleRate = int(littleEndian(data, body + 4, 4));
+            bits = quint16(littleEndian(data, body + 14, 2));
         } else if (id == "data") {
             if (format != 1 || bits != 16 || channels < 1) {
                 wave.error = QStringLiteral("not 16-bit PCM (format %1, %2 bits, %3 channels)")
@@ -63,8 +70,7 @@ inline Wave readWave(const QString& path) {
             for (qsizetype f = 0; f < frames; ++f) {
                 double sum = 0;
                 for (int c = 0; c < channels; ++c)
-                    sum +=
-                        qFromLittleEndian<qint16>(data.constData() + body + (f * channels + c) * 2);
+                    sum += qint16(littleEndian(data, body + (f * channels + c) * 2, 2));
                 wave.samples[size_t(f)] = sum / channels / 32768.0;
             }
             return wave;
