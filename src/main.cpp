@@ -6,7 +6,7 @@
 #include "shell/QtMessageBoxes.h"
 #include "shell/SettingsStore.h"
 #include "shell/SystemClock.h"
-#include "sound/RtMidiPort.h"
+#include "sound/ChoosingMidiPort.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -21,7 +21,9 @@ int main(int argc, char** argv) {
     SettingsStore settings;
     QtMessageBoxes messages;
     QtFolderDialog folderDialog;
-    RtMidiPort midiPort;
+    // A synthesiser port, else the built-in synthesiser, else another port (STRUMVANE_MIDI_PORT
+    // chooses).
+    ChoosingMidiPort midiPort;
     ImageFileWriter fileWriter;
     DesktopWebLauncher webLauncher;
     MersenneRandomSource random;

@@ -6,6 +6,7 @@
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
 #include "cli/ExportAll.h"
+#include "cli/PlayCommand.h"
 #include "export/ImageFile.h"
 #include "export/JpegWriter.h"
 
@@ -28,14 +29,17 @@ const QString helpText = QStringLiteral(
     "  render ENTRY PITCH FILE           draw a chart into FILE (.bmp, .jpg, .jpeg or .png)\n"
     "  export-all DIR                    both charts of every entry at every Pitch into DIR,\n"
     "                                    named as the window's save-all names them\n"
+    "  play ENTRY PITCH                  sound the chord on the output the window uses, or\n"
+    "                                    render it into a WAV file with --wav\n"
     "\n"
     "ENTRY is 1 to 611. PITCH is C, C#, D, Eb, E, F, F#, G, Ab, A, Bb or B (also Db, D#, Gb,\n"
     "G#, A#), or a number 0 to 11.\n");
 
-// Text for a message line, with control characters and line separators written as escapes
-// ("a\nb" -> "a\x0ab"): an argument echoed in a message must neither break the message into
-// several lines nor send escape sequences to the terminal.
-QString printable(const QString& text) {
+} // namespace
+
+// An argument echoed in a message must neither break the message into several lines nor send
+// escape sequences to the terminal.
+QString ChartsTool::printable(const QString& text) {
     QString shown;
     shown.reserve(text.size());
     for (const QChar c : text) {
@@ -51,7 +55,7 @@ QString printable(const QString& text) {
     return shown;
 }
 
-std::optional<int> parseEntry(const QString& text) {
+std::optional<int> ChartsTool::parseEntry(const QString& text) {
     if (!ChordTheory::isFretMark(text) || text.size() > 3)
         return std::nullopt;
     const int n = text.toInt();
@@ -59,6 +63,8 @@ std::optional<int> parseEntry(const QString& text) {
         return std::nullopt;
     return n;
 }
+
+namespace {
 
 enum class ImageFormat { Bmp, Jpeg, Png };
 
@@ -107,14 +113,38 @@ int ChartsTool::run(const QStringList& arguments) {
     const QCommandLineOption jobsOption(
         QStringLiteral("jobs"),
         QStringLiteral("export-all: worker threads (default: one per core)."), QStringLiteral("n"));
+    const QCommandLineOption secondsOption(
+        QStringLiteral("seconds"),
+        QStringLiteral("play: how long the notes are held (default 1.5)."), QStringLiteral("s"));
+    const QCommandLineOption wavOption(
+        QStringLiteral("wav"),
+        QStringLiteral("play: render with the built-in synthesiser into this WAV file."),
+        QStringLiteral("file"));
+    const QCommandLineOption programOption(
+        QStringLiteral("program"),
+        QStringLiteral("play: General MIDI program 0 to 127 (default 0, the piano; 24 nylon and "
+                       "25 steel guitar)."),
+        QStringLiteral("n"));
+    const QCommandLineOption strumOption(
+        QStringLiteral("strum"),
+        QStringLiteral("play: milliseconds between the notes, low string first (default 0)."),
+        QStringLiteral("ms"));
+    const QCommandLineOption verboseOption(
+        QStringLiteral("verbose"), QStringLiteral("play: say which output is used and why."));
+    const QCommandLineOption listPortsOption(
+        QStringLiteral("list-ports"),
+        QStringLiteral("play: list the MIDI outputs and which would be chosen."));
     parser.addOption(helpOption);
     parser.addOption(versionOption);
     parser.addOption(chartOption);
     parser.addOption(leftOption);
     parser.addOption(formatOption);
     parser.addOption(jobsOption);
+    for (const QCommandLineOption* option : {&secondsOption, &wavOption, &programOption,
+                                             &strumOption, &verboseOption, &listPortsOption})
+        parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("list, show, render or export-all."));
+                                 QStringLiteral("list, show, render, export-all or play."));
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -129,7 +159,8 @@ int ChartsTool::run(const QStringList& arguments) {
 
     QStringList args = parser.positionalArguments();
     if (args.isEmpty())
-        return usageError(QStringLiteral("no command given (list, show or render)"));
+        return usageError(
+            QStringLiteral("no command given (list, show, render, export-all or play)"));
     const QString command = args.takeFirst();
     if (parser.isSet(chartOption) && command != QLatin1String("render"))
         return usageError(QStringLiteral("--chart applies to render only"));
@@ -139,6 +170,11 @@ int ChartsTool::run(const QStringList& arguments) {
     if ((parser.isSet(formatOption) || parser.isSet(jobsOption)) &&
         command != QLatin1String("export-all"))
         return usageError(QStringLiteral("--format and --jobs apply to export-all only"));
+    for (const QCommandLineOption* option : {&secondsOption, &wavOption, &programOption,
+                                             &strumOption, &verboseOption, &listPortsOption}) {
+        if (parser.isSet(*option) && command != QLatin1String("play"))
+            return usageError(QStringLiteral("--%1 applies to play only").arg(option->names()[0]));
+    }
 
     try {
         if (command == QLatin1String("list")) {
@@ -154,6 +190,22 @@ int ChartsTool::run(const QStringList& arguments) {
             return exportAll(args, parser.value(formatOption),
                              parser.isSet(jobsOption) ? parser.value(jobsOption) : QString(),
                              parser.isSet(leftOption));
+        if (command == QLatin1String("play")) {
+            PlayCommand::Options options;
+            const auto valueOf = [&](const QCommandLineOption& option) {
+                return parser.isSet(option) ? parser.value(option) : QString();
+            };
+            options.seconds = valueOf(secondsOption);
+            options.wavFile = valueOf(wavOption);
+            options.program = valueOf(programOption);
+            options.strum = valueOf(strumOption);
+            options.verbose = parser.isSet(verboseOption);
+            options.listPorts = parser.isSet(listPortsOption);
+            PlayCommand play(
+                m_out, m_err, [this](const QString& message) { return usageError(message); },
+                interruptFlag());
+            return play.run(args, options);
+        }
     } catch (const Failure& failure) {
         m_err << "strumvane-charts: " << failure.description() << '\n';
         return exitFailure;

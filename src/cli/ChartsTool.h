@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <atomic>
+#include <optional>
 
 // The command-line companion `strumvane-charts`: lists the catalogue, prints a chord's details
 // and renders charts to image files, over the same core as the window.
@@ -11,6 +12,8 @@
 //   strumvane-charts show ENTRY [PITCH]
 //   strumvane-charts render ENTRY PITCH FILE [--chart fingering|interval|blank] [--left-handed]
 //   strumvane-charts export-all DIR [--format jpg|bmp] [--left-handed] [--jobs N]
+//   strumvane-charts play ENTRY PITCH [--seconds S] [--wav FILE] [--program N] [--strum MS]
+//                         [--verbose] [--list-ports]
 //
 // ENTRY is 1..611; PITCH a note name ("C", "F#", "Bb", also "Db", "D#", "Gb", "G#", "A#") or
 // 0..11. Exit status: 0 success, 1 a failure (a file that cannot be written), 2 a usage error,
@@ -31,6 +34,12 @@ public:
     static std::atomic_bool& interruptFlag();
     // Whether export-all draws a progress line on the error stream (a terminal).
     void setShowProgress(bool show) { m_progress = show; }
+
+    // Text for a message line, control characters and line separators written as escapes:
+    // "a\nb" gives "a\x0ab".
+    static QString printable(const QString& text);
+    // An entry number 1..611 written in decimal digits ("6", "006"); nothing for anything else.
+    static std::optional<int> parseEntry(const QString& text);
 
 private:
     int list();

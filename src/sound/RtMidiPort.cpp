@@ -31,15 +31,28 @@ private:
     std::streambuf* m_saved;
 };
 
-std::unique_ptr<RtMidiOut> openFirstPort(RtMidi::Api api) {
+std::unique_ptr<RtMidiOut> newOut(RtMidi::Api api) {
+    auto out = std::make_unique<RtMidiOut>(api, "Strumvane");
+    out->setErrorCallback(&ignoreRtMidiError, nullptr);
+    return out;
+}
+
+// Opens the first port, or the port called `name` when one is given.
+std::unique_ptr<RtMidiOut> openPort(RtMidi::Api api, const QString& name = {}) {
     const QuietStandardError quiet;
     try {
-        auto out = std::make_unique<RtMidiOut>(api, "Strumvane");
-        out->setErrorCallback(&ignoreRtMidiError, nullptr);
+        auto out = newOut(api);
         // Opening port 0 of a system without ports crashes some back ends: count first.
-        if (out->getPortCount() == 0)
+        const unsigned count = out->getPortCount();
+        unsigned index = 0;
+        if (!name.isEmpty()) {
+            // Looked up again by name: the numbers shift when another port comes or goes.
+            while (index < count && QString::fromStdString(out->getPortName(index)) != name)
+                ++index;
+        }
+        if (index >= count)
             return nullptr;
-        out->openPort(0, "Strumvane");
+        out->openPort(index, "Strumvane");
         if (!out->isPortOpen())
             return nullptr;
         return out;
@@ -60,24 +73,59 @@ bool jackServerRunning() {
            QFileInfo::exists(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(name, uid));
 }
 
+// Whether the system can be asked for ports without it failing noisily.
+bool systemRuns(RtMidi::Api api) {
+    std::vector<RtMidi::Api> apis;
+    RtMidi::getCompiledApi(apis);
+    if (std::find(apis.begin(), apis.end(), api) == apis.end())
+        return false;
+    // Without a sequencer device ALSA only fails, noisily.
+    if (api == RtMidi::LINUX_ALSA)
+        return QFileInfo::exists(QStringLiteral("/dev/snd/seq"));
+    return jackServerRunning();
+}
+
+RtMidi::Api apiOf(RtMidiPort::System system) {
+    return system == RtMidiPort::System::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
+}
+
 } // namespace
 
 RtMidiPort::RtMidiPort() = default;
+RtMidiPort::RtMidiPort(Output output) : m_wanted(std::make_unique<Output>(std::move(output))) {}
 RtMidiPort::~RtMidiPort() = default;
+
+QList<RtMidiPort::Output> RtMidiPort::outputs() {
+    QList<Output> found;
+    for (const System system : {System::Alsa, System::Jack}) {
+        if (!systemRuns(apiOf(system)))
+            continue;
+        const QuietStandardError quiet;
+        try {
+            auto out = newOut(apiOf(system));
+            const unsigned count = out->getPortCount();
+            for (unsigned i = 0; i < count; ++i)
+                found << Output{system, QString::fromStdString(out->getPortName(i))};
+        } catch (const RtMidiError&) {
+            // A system that fails while listing offers nothing.
+        }
+    }
+    return found;
+}
+
+QString RtMidiPort::systemName(System system) {
+    return system == System::Alsa ? QStringLiteral("ALSA") : QStringLiteral("JACK");
+}
 
 qint32 RtMidiPort::open() {
     m_out.reset();
-    std::vector<RtMidi::Api> apis;
-    RtMidi::getCompiledApi(apis);
+    if (m_wanted) {
+        if (systemRuns(apiOf(m_wanted->system)))
+            m_out = openPort(apiOf(m_wanted->system), m_wanted->name);
+        return m_out ? 0 : noDevice;
+    }
     for (const RtMidi::Api api : {RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK}) {
-        if (std::find(apis.begin(), apis.end(), api) == apis.end())
-            continue;
-        // Without a sequencer device ALSA only fails, noisily.
-        if (api == RtMidi::LINUX_ALSA && !QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
-            continue;
-        if (api == RtMidi::UNIX_JACK && !jackServerRunning())
-            continue;
-        if ((m_out = openFirstPort(api)))
+        if (systemRuns(api) && (m_out = openPort(api)))
             return 0;
     }
     return noDevice;

@@ -15,6 +15,8 @@ dpkg-deb --field "$deb" Depends | tee "$work/depends"
 grep -q 'fonts-liberation' "$work/depends"
 grep -q 'libqt6gui6' "$work/depends"
 grep -q 'libturbojpeg0' "$work/depends"
+grep -q 'libfluidsynth3' "$work/depends"
+grep -q 'timgm6mb-soundfont | fluid-soundfont-gm' "$work/depends"
 
 dpkg -x "$deb" "$work/root"
 for path in usr/bin/strumvane usr/bin/strumvane-charts usr/share/applications/strumvane.desktop \

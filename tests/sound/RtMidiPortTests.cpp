@@ -1,5 +1,6 @@
 // The production MIDI port on a real transport: a private JACK server with a dummy driver and
 // an RtMidi input port listening on it.
+#include "sound/ChoosingMidiPort.h"
 #include "sound/MidiOutput.h"
 #include "sound/RtMidiPort.h"
 
@@ -57,6 +58,7 @@ protected:
     QString serverName =
         QStringLiteral("strumvane-test-%1").arg(QCoreApplication::applicationPid());
     std::unique_ptr<RtMidiIn> listener;
+    std::string listenerClient = "listener"; // the JACK client name the port sees
 
     void SetUp() override {
         const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
@@ -80,7 +82,7 @@ protected:
         const QDeadlineTimer deadline(8000);
         while (!listener && !deadline.hasExpired()) {
             bool notRunning = false;
-            auto candidate = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "listener");
+            auto candidate = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, listenerClient);
             candidate->setErrorCallback(&noteJackWarning, &notRunning);
             candidate->getPortCount(); // connects to the server, or warns
             if (!notRunning)
@@ -148,4 +150,27 @@ TEST_F(RtMidiPortTests, OpenWithoutAnyInputPort_ReportsNoDevice) {
     EXPECT_NE(port.open(), 0);
     port.sendShortMessage(0x007F3C90); // harmless while not open
     EXPECT_NE(port.close(), 0);
+}
+
+// A synthesiser a user runs (here a JACK client named as FluidSynth names itself) is chosen
+// over the built-in synthesiser and receives the messages.
+class SynthesiserPortTests : public RtMidiPortTests {
+protected:
+    SynthesiserPortTests() { listenerClient = "FLUID Synth (4242)"; }
+};
+
+TEST_F(SynthesiserPortTests, RunningSynthesiser_IsChosenAndReceivesTheChord) {
+    qunsetenv("STRUMVANE_MIDI_PORT");
+    ChoosingMidiPort port;
+    MidiOutput output(port);
+    ASSERT_EQ(output.open(), 0) << port.report().join(u'\n').toStdString();
+    EXPECT_FALSE(port.isBuiltin());
+    EXPECT_TRUE(port.report().last().startsWith(QLatin1String("chosen: JACK port 'FLUID Synth")))
+        << port.report().join(u'\n').toStdString();
+    output.SendProgramChange(0);
+    output.NoteOn(60);
+    output.NoteOff(60);
+    EXPECT_EQ(output.close(), 0);
+    const std::vector<Bytes> expected = {{0xC0, 0x00}, {0x90, 0x3C, 0x7F}, {0x80, 0x3C, 0x00}};
+    EXPECT_EQ(receive(expected.size()), expected);
 }
