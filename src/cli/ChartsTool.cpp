@@ -2,11 +2,16 @@
 
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
+#include "catalogue/Playability.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
 #include "cli/ExportAll.h"
+#include "cli/FindCommand.h"
+#include "cli/NameCommand.h"
+#include "cli/SheetCommand.h"
 #include "export/ImageFile.h"
 #include "export/JpegWriter.h"
+#include "export/VectorChartFile.h"
 #include "shell/Failure.h"
 
 #include <QBuffer>
@@ -87,6 +92,15 @@ void savePng(const QImage& image, const QString& fileName) {
 ChartsTool::ChartsTool(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 
 int ChartsTool::run(const QStringList& arguments) {
+    // name, find and sheet read their own options.
+    const QString first = arguments.value(1);
+    if (first == QLatin1String("name"))
+        return NameCommand::run(arguments.mid(2), m_out, m_err);
+    if (first == QLatin1String("find"))
+        return FindCommand::run(arguments.mid(2), m_out, m_err);
+    if (first == QLatin1String("sheet"))
+        return SheetCommand::run(arguments.mid(2), m_out, m_err);
+
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Guitar chord charts from the Strumvane "
                                                     "catalogue.\n\n") +
@@ -206,7 +220,12 @@ int ChartsTool::show(const QStringList& args) {
               << "Chord Spelling: " << chord.noteNames << '\n'
               << "Fret Numbers: " << chord.fretNumbers << '\n'
               << "Fingering: " << entry.fingering << '\n'
-              << "MIDI Notes: " << notes.join(QLatin1Char(' ')) << '\n';
+              << "MIDI Notes: " << notes.join(QLatin1Char(' ')) << '\n'
+              << "Playability: "
+              << Playability::of(QString::fromLatin1(entry.fretPattern),
+                                 QString::fromLatin1(entry.fingering))
+                     .description()
+              << '\n';
     }
     return exitOk;
 }
@@ -222,10 +241,11 @@ int ChartsTool::render(const QStringList& args, const QString& chart, bool leftH
         return usageError(QStringLiteral("no such Pitch '%1'").arg(args[1]));
     const QString& fileName = args[2];
     const std::optional<ImageFormat> format = formatFor(fileName);
-    if (!format)
-        return usageError(
-            QStringLiteral("cannot tell the image format of '%1' (use .bmp, .jpg, .jpeg or .png)")
-                .arg(fileName));
+    const std::optional<VectorChartFile::Format> vector = VectorChartFile::formatFor(fileName);
+    if (!format && !vector)
+        return usageError(QStringLiteral("cannot tell the image format of '%1' (use .bmp, .jpg, "
+                                         ".jpeg, .png, .svg or .pdf)")
+                              .arg(fileName));
 
     std::optional<ChordChartKind> kind = chordChartKind(chart);
     if (!kind)
@@ -233,6 +253,16 @@ int ChartsTool::render(const QStringList& args, const QString& chart, bool leftH
             QStringLiteral("no such chart '%1' (fingering, interval or blank)").arg(chart));
 
     const ChordEntry& entry = ChordCatalogue::entry(*entryNumber);
+    if (vector) {
+        try {
+            VectorChartFile::write(fileName, *vector, *kind, entry, *pitch, leftHanded);
+        } catch (const Failure& failure) {
+            m_err << "strumvane-charts: cannot write '" << printable(fileName)
+                  << "': " << failure.description() << '\n';
+            return exitFailure;
+        }
+        return exitOk;
+    }
     ChartSurface surface;
     drawChordChart(surface, *kind, entry, *pitch, leftHanded);
 
