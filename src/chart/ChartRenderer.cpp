@@ -62,6 +62,12 @@ int ChartRenderer::DrawChartGrid(ChartSurface& target, bool leftHanded) {
         target.setCoordinateWindow({-0.5, -1}, {fretCount + 1.0, 7});
     target.setTextColour(black);
 
+    // A vector surface draws the fretboard itself, so that it stays lines and dots.
+    if (target.drawsOutside()) {
+        target.setBackgroundColour(white);
+        drawGrid(target);
+        return fretCount;
+    }
     // The empty fretboard is the same every time: drawn once per handedness (and thread),
     // then copied, which halves the cost of a chart in a save-all run.
     thread_local std::array<QImage, 2> drawnGrids;

@@ -32,6 +32,13 @@ ChartSurface::ChartSurface(const QFont& initialFont)
     m_image.fill(m_backgroundColour);
 }
 
+ChartSurface::ChartSurface(QPainter& outside, const QFont& initialFont)
+    : m_font(initialFont), m_outside(&outside) {
+    outside.setRenderHint(QPainter::Antialiasing, true);
+    outside.setRenderHint(QPainter::TextAntialiasing, true);
+    outside.setFont(drawingFont());
+}
+
 ChartSurface::~ChartSurface() {
     finishPainting();
 }
@@ -40,7 +47,7 @@ ChartSurface::ChartSurface(const ChartSurface& other)
     : m_backgroundColour(other.m_backgroundColour), m_penWidth(other.m_penWidth),
       m_textColour(other.m_textColour), m_font(other.m_font), m_fontAscent(other.m_fontAscent),
       m_currentPosition(other.m_currentPosition), m_windowTopLeft(other.m_windowTopLeft),
-      m_windowBottomRight(other.m_windowBottomRight) {
+      m_windowBottomRight(other.m_windowBottomRight), m_outside(other.m_outside) {
     other.finishPainting();
     m_image = other.m_image;
 }
@@ -57,7 +64,8 @@ ChartSurface::ChartSurface(ChartSurface&& other) noexcept
     : m_backgroundColour(other.m_backgroundColour), m_penWidth(other.m_penWidth),
       m_textColour(other.m_textColour), m_font(std::move(other.m_font)),
       m_fontAscent(other.m_fontAscent), m_currentPosition(other.m_currentPosition),
-      m_windowTopLeft(other.m_windowTopLeft), m_windowBottomRight(other.m_windowBottomRight) {
+      m_windowTopLeft(other.m_windowTopLeft), m_windowBottomRight(other.m_windowBottomRight),
+      m_outside(other.m_outside) {
     // The painter points at the other object's image; end it before the image moves.
     other.finishPainting();
     m_image = std::move(other.m_image);
@@ -76,6 +84,7 @@ ChartSurface& ChartSurface::operator=(ChartSurface&& other) noexcept {
         m_currentPosition = other.m_currentPosition;
         m_windowTopLeft = other.m_windowTopLeft;
         m_windowBottomRight = other.m_windowBottomRight;
+        m_outside = other.m_outside;
     }
     return *this;
 }
@@ -91,6 +100,11 @@ void ChartSurface::setBackgroundColour(QRgb colour) {
 }
 
 void ChartSurface::clear() {
+    if (m_outside) {
+        m_outside->fillRect(QRect(0, 0, pictureWidth, pictureHeight),
+                            QColor::fromRgb(m_backgroundColour));
+        return;
+    }
     // fill() on an unshared image reuses its buffer; an active painter would keep its own
     // view of the device, so end it first.
     finishPainting();
@@ -98,6 +112,10 @@ void ChartSurface::clear() {
 }
 
 void ChartSurface::restorePixels(const QImage& pixels) {
+    if (m_outside) {
+        m_outside->drawImage(QPoint(0, 0), pixels);
+        return;
+    }
     finishPainting();
     if (pixels.size() != m_image.size())
         return;
@@ -133,6 +151,20 @@ void ChartSurface::fontChanged() {
     m_fontAscent = -1;
     if (m_painter)
         m_painter->setFont(m_font);
+    if (m_outside)
+        m_outside->setFont(drawingFont());
+}
+
+QFont ChartSurface::drawingFont() const {
+    if (!m_outside || !m_outside->device())
+        return m_font;
+    // The painter sizes point fonts by its device's resolution; scaled to 96 dpi, text keeps
+    // the size it has on the picture, and the transform alone scales it.
+    const int dpi = m_outside->device()->logicalDpiY();
+    QFont font = m_font;
+    if (dpi > 0 && dpi != 96 && font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 96.0 / dpi);
+    return font;
 }
 
 void ChartSurface::setCoordinateWindow(QPointF topLeft, QPointF bottomRight) {
@@ -155,6 +187,8 @@ int ChartSurface::pixelIndex(qreal p) {
 }
 
 QPainter& ChartSurface::painter() {
+    if (m_outside)
+        return *m_outside;
     if (!m_painter) {
         m_painter = std::make_unique<QPainter>(&m_image);
         m_painter->setRenderHint(QPainter::Antialiasing, true);
@@ -200,6 +234,10 @@ void ChartSurface::drawDot(QPointF centre, QRgb colour) {
     const QPointF at = toPixels(centre);
     const int px = pixelIndex(at.x());
     const int py = pixelIndex(at.y());
+    if (m_penWidth == 1 && m_outside) {
+        m_outside->fillRect(QRect(px, py, 1, 1), QColor::fromRgb(colour));
+        return;
+    }
     if (m_penWidth == 1) {
         if (m_image.rect().contains(px, py)) {
             finishPainting();
@@ -220,8 +258,11 @@ void ChartSurface::drawDot(QPointF centre, QRgb colour) {
 void ChartSurface::print(const QString& text) {
     if (text.isEmpty())
         return;
-    if (m_fontAscent < 0)
-        m_fontAscent = QFontMetrics(m_font, &m_image).ascent();
+    if (m_fontAscent < 0) {
+        m_fontAscent = m_outside && m_outside->device()
+                           ? QFontMetrics(drawingFont(), m_outside->device()).ascent()
+                           : QFontMetrics(m_font, &m_image).ascent();
+    }
     const QPointF at = toPixels(m_currentPosition);
     // A whole-pixel baseline keeps the hinted glyphs sharp; rounding (not truncating) keeps
     // a label centred on its dot as well as whole pixels allow.

@@ -38,6 +38,12 @@ public:
     // A white picture, background white, pen width 1, text colour black, current position
     // (0, 0), window (0, 0)..(516, 117) (one unit per pixel), font `initialFont`.
     explicit ChartSurface(const QFont& initialFont = arialBold());
+    // A surface that draws through `outside` (active on an SVG generator, a PDF writer or a
+    // page of a sheet) instead of into its own image, in the same 516 x 117 pixel geometry:
+    // lines, dots and text become the painter's vector drawing, placed and scaled by the
+    // painter's transform. Fonts keep their pixel size of a 96 dpi picture whatever the
+    // device's resolution. image() is then a null image. The painter must outlive the surface.
+    ChartSurface(QPainter& outside, const QFont& initialFont = arialBold());
     ~ChartSurface();
     ChartSurface(const ChartSurface& other);
     ChartSurface& operator=(const ChartSurface& other);
@@ -46,6 +52,8 @@ public:
 
     // The picture with everything drawn so far: 516 x 117, QImage::Format_RGB32.
     const QImage& image() const;
+    // Whether the surface draws through an outside painter rather than into its image.
+    bool drawsOutside() const { return m_outside != nullptr; }
 
     QRgb backgroundColour() const { return m_backgroundColour; }
     // Sets the background colour and fills the whole picture with it, erasing every drawing.
@@ -110,6 +118,8 @@ private:
     // Ends painting, so that the image can be handed out, copied or moved.
     void finishPainting() const;
     void fontChanged();
+    // The font to draw with: m_font, sized for the outside painter's device if there is one.
+    QFont drawingFont() const;
 
     QImage m_image;
     QRgb m_backgroundColour = 0xffffffff;
@@ -123,4 +133,5 @@ private:
     // One painter stays active across drawing calls: starting a painter per line or dot
     // would cost more than the drawing itself.
     mutable std::unique_ptr<QPainter> m_painter;
+    QPainter* m_outside = nullptr;
 };

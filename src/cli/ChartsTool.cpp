@@ -3,12 +3,17 @@
 #include "base/Failure.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
+#include "catalogue/Playability.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
 #include "cli/ExportAll.h"
+#include "cli/FindCommand.h"
+#include "cli/NameCommand.h"
 #include "cli/PlayCommand.h"
+#include "cli/SheetCommand.h"
 #include "export/ImageFile.h"
 #include "export/JpegWriter.h"
+#include "export/VectorChartFile.h"
 
 #include <QBuffer>
 #include <QCommandLineParser>
@@ -26,11 +31,17 @@ const QString helpText = QStringLiteral(
     "                                    spelling and chord type, tab-separated\n"
     "  show ENTRY [PITCH]                name, notes, frets, fingering and MIDI notes of an\n"
     "                                    entry at one Pitch, or at all twelve\n"
-    "  render ENTRY PITCH FILE           draw a chart into FILE (.bmp, .jpg, .jpeg or .png)\n"
+    "  render ENTRY PITCH FILE           draw a chart into FILE (.bmp, .jpg, .jpeg, .png,\n"
+    "                                    .svg or .pdf)\n"
     "  export-all DIR                    both charts of every entry at every Pitch into DIR,\n"
     "                                    named as the window's save-all names them\n"
     "  play ENTRY PITCH                  sound the chord on the output the window uses, or\n"
     "                                    render it into a WAV file with --wav\n"
+    "  name [--all] FRETS                readings of a shape, e.g. name x-3-5-4-5-x\n"
+    "  find NAME | --notes N1,N2,...     voicings of a chord, easiest first, e.g.\n"
+    "                                    find Am7 --frets 5-8, find D7 --near 164@A\n"
+    "  sheet OUT.pdf CHORD...            a PDF lesson sheet, e.g. sheet song.pdf Am7 D7 6@F\n"
+    "                                    (each has its own --help)\n"
     "\n"
     "ENTRY is 1 to 611. PITCH is C, C#, D, Eb, E, F, F#, G, Ab, A, Bb or B (also Db, D#, Gb,\n"
     "G#, A#), or a number 0 to 11.\n");
@@ -93,6 +104,15 @@ void savePng(const QImage& image, const QString& fileName) {
 ChartsTool::ChartsTool(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 
 int ChartsTool::run(const QStringList& arguments) {
+    // name, find and sheet read their own options.
+    const QString first = arguments.value(1);
+    if (first == QLatin1String("name"))
+        return NameCommand::run(arguments.mid(2), m_out, m_err);
+    if (first == QLatin1String("find"))
+        return FindCommand::run(arguments.mid(2), m_out, m_err);
+    if (first == QLatin1String("sheet"))
+        return SheetCommand::run(arguments.mid(2), m_out, m_err);
+
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Guitar chord charts from the Strumvane "
                                                     "catalogue.\n\n") +
@@ -258,7 +278,12 @@ int ChartsTool::show(const QStringList& args) {
               << "Chord Spelling: " << chord.noteNames << '\n'
               << "Fret Numbers: " << chord.fretNumbers << '\n'
               << "Fingering: " << entry.fingering << '\n'
-              << "MIDI Notes: " << notes.join(QLatin1Char(' ')) << '\n';
+              << "MIDI Notes: " << notes.join(QLatin1Char(' ')) << '\n'
+              << "Playability: "
+              << Playability::of(QString::fromLatin1(entry.fretPattern),
+                                 QString::fromLatin1(entry.fingering))
+                     .description()
+              << '\n';
     }
     return exitOk;
 }
@@ -274,10 +299,11 @@ int ChartsTool::render(const QStringList& args, const QString& chart, bool leftH
         return usageError(QStringLiteral("no such Pitch '%1'").arg(args[1]));
     const QString& fileName = args[2];
     const std::optional<ImageFormat> format = formatFor(fileName);
-    if (!format)
-        return usageError(
-            QStringLiteral("cannot tell the image format of '%1' (use .bmp, .jpg, .jpeg or .png)")
-                .arg(fileName));
+    const std::optional<VectorChartFile::Format> vector = VectorChartFile::formatFor(fileName);
+    if (!format && !vector)
+        return usageError(QStringLiteral("cannot tell the image format of '%1' (use .bmp, .jpg, "
+                                         ".jpeg, .png, .svg or .pdf)")
+                              .arg(fileName));
 
     std::optional<ChordChartKind> kind = chordChartKind(chart);
     if (!kind)
@@ -285,6 +311,16 @@ int ChartsTool::render(const QStringList& args, const QString& chart, bool leftH
             QStringLiteral("no such chart '%1' (fingering, interval or blank)").arg(chart));
 
     const ChordEntry& entry = ChordCatalogue::entry(*entryNumber);
+    if (vector) {
+        try {
+            VectorChartFile::write(fileName, *vector, *kind, entry, *pitch, leftHanded);
+        } catch (const Failure& failure) {
+            m_err << "strumvane-charts: cannot write '" << printable(fileName)
+                  << "': " << failure.description() << '\n';
+            return exitFailure;
+        }
+        return exitOk;
+    }
     ChartSurface surface;
     drawChordChart(surface, *kind, entry, *pitch, leftHanded);
 

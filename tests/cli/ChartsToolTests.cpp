@@ -1,5 +1,6 @@
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
+#include "catalogue/Playability.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
 #include "support/ToolProcess.h"
@@ -27,14 +28,20 @@ TEST_F(ChartsToolTests, List_PrintsEveryEntryTabSeparatedAsStored) {
     EXPECT_TRUE(lines.last().endsWith(QStringLiteral("\t7b9#11/5th")));
 }
 
-TEST_F(ChartsToolTests, Show_OnePitchPrintsTheFiveDetailLines) {
+TEST_F(ChartsToolTests, Show_OnePitchPrintsTheDetailLinesAndThePlayability) {
     const ToolRun run = runTool({QStringLiteral("show"), QStringLiteral("6"), QStringLiteral("C")});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const ChordEntry& e = ChordCatalogue::entry(6);
     EXPECT_EQ(run.out, QStringLiteral("Chord Name: Cmaj\n"
                                       "Chord Spelling: C-G-C-E-G-C\n"
                                       "Fret Numbers: 8-10-10-9-8-8\n"
                                       "Fingering: 1-3-4-2-1-1\n"
-                                      "MIDI Notes: 48 55 60 64 67 72\n"));
+                                      "MIDI Notes: 48 55 60 64 67 72\n"
+                                      "Playability: ") +
+                           Playability::of(QString::fromLatin1(e.fretPattern),
+                                           QString::fromLatin1(e.fingering))
+                               .description() +
+                           u'\n');
 }
 
 TEST_F(ChartsToolTests, Show_WithoutPitchPrintsTwelveBlocksInPitchOrder) {
@@ -118,4 +125,114 @@ TEST_F(ChartsToolTests, HelpAndVersion_ExitZero) {
     const ToolRun version = runTool({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.startsWith(QStringLiteral("strumvane-charts ")));
+}
+
+namespace {
+
+QStringList lines(const QString& text) {
+    return text.split(u'\n', Qt::SkipEmptyParts);
+}
+
+// A usage error of the commands that take chord names and frets: status 2, one line naming
+// the value, nothing on standard output.
+void expectOneLineError(const ToolRun& run, const char* named) {
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_EQ(run.err.count(u'\n'), 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QLatin1String(named))) << run.err.toStdString();
+}
+
+} // namespace
+
+TEST_F(ChartsToolTests, Name_ListsTheReadingsBestFirst) {
+    const ToolRun cm7 = runTool({QStringLiteral("name"), QStringLiteral("x-3-5-4-5-x")});
+    ASSERT_EQ(cm7.status, 0) << cm7.err.toStdString();
+    EXPECT_EQ(lines(cm7.out).first(), QStringLiteral("CM7\tC-G-B-E\tR-5-7-3"));
+    EXPECT_FALSE(cm7.out.contains(QStringLiteral("Am9/C")));
+    const ToolRun all =
+        runTool({QStringLiteral("name"), QStringLiteral("--all"), QStringLiteral("x-3-5-4-5-x")});
+    EXPECT_EQ(lines(all.out).first(), lines(cm7.out).first());
+    EXPECT_TRUE(all.out.contains(QStringLiteral("\nAm9/C\tC-G-B-E\tb3-b7-9-5\n")));
+    const ToolRun c6 = runTool({QStringLiteral("name"), QStringLiteral("x-3-2-2-1-3")});
+    EXPECT_TRUE(c6.out.startsWith(QStringLiteral("C6\t")));
+    EXPECT_TRUE(c6.out.contains(QStringLiteral("\nAm7/C\t")));
+
+    for (const char* bad : {"x-3-5-4-5", "x-3-5-y-5-x", "x-x-x-x-x-x", "x-3-5-4-5-30"})
+        expectOneLineError(runTool({QStringLiteral("name"), QLatin1String(bad)}), bad);
+}
+
+TEST_F(ChartsToolTests, Find_PrintsVoicingsEasiestFirst) {
+    const ToolRun run = runTool({QStringLiteral("find"), QStringLiteral("Am7"),
+                                 QStringLiteral("--frets"), QStringLiteral("5-8")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    int previousScore = 0;
+    ASSERT_FALSE(lines(run.out).isEmpty());
+    for (const QString& line : lines(run.out)) {
+        const QStringList f = line.split(u'\t');
+        ASSERT_EQ(f.size(), 6) << line.toStdString();
+        const ChordEntry& e = ChordCatalogue::entry(f[0].toInt());
+        const qint16 pitch = *ChordTheory::parsePitch(f[1]);
+        const auto placed = ChordTheory::placeChord(QString::fromLatin1(e.fretPattern),
+                                                    QString::fromLatin1(e.spelling), pitch);
+        EXPECT_EQ(f[2], ChordTheory::chordDisplayName(QString::fromLatin1(e.chordType), pitch,
+                                                      placed.rootShift));
+        EXPECT_EQ(f[3], placed.fretNumbers);
+        EXPECT_EQ(f[4], QString::fromLatin1(e.fingering));
+        EXPECT_GE(f[5].toInt(), previousScore);
+        previousScore = f[5].toInt();
+    }
+    const ToolRun near = runTool({QStringLiteral("find"), QStringLiteral("D7"),
+                                  QStringLiteral("--near"), QStringLiteral("164@A")});
+    ASSERT_EQ(near.status, 0);
+    EXPECT_EQ(lines(near.out).first().split(u'\t').size(), 7);
+
+    expectOneLineError(runTool({QStringLiteral("find"), QStringLiteral("Cxyz")}), "'xyz'");
+    expectOneLineError(runTool({QStringLiteral("find"), QStringLiteral("Am7"),
+                                QStringLiteral("--near"), QStringLiteral("612@A")}),
+                       "612@A");
+    expectOneLineError(runTool({QStringLiteral("find")}), "NAME");
+}
+
+TEST_F(ChartsToolTests, Render_WritesSvgAndPdf) {
+    const struct {
+        const char* name;
+        const char* start;
+    } files[] = {{"c.svg", "<?xml"}, {"c.PDF", "%PDF"}};
+    for (const auto& f : files) {
+        const QString file = path(QString::fromLatin1(f.name));
+        const ToolRun run =
+            runTool({QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), file});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        QFile written(file);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(written.readAll().startsWith(f.start)) << f.name;
+    }
+}
+
+TEST_F(ChartsToolTests, Sheet_WritesAPdfOrNothingAtAll) {
+    const QString sheet = path(QStringLiteral("song.pdf"));
+    const ToolRun run =
+        runTool({QStringLiteral("sheet"), sheet, QStringLiteral("Am7"), QStringLiteral("6@F"),
+                 QStringLiteral("--title"), QStringLiteral("Song"), QStringLiteral("--chart"),
+                 QStringLiteral("both"), QStringLiteral("--page"), QStringLiteral("letter")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QFile written(sheet);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray before = written.readAll();
+    EXPECT_TRUE(before.startsWith("%PDF"));
+
+    // A chord that cannot be resolved stops the command before the old sheet is touched.
+    for (const char* chord : {"Hm7", "999@C", "Cxyz"}) {
+        const ToolRun bad =
+            runTool({QStringLiteral("sheet"), sheet, QStringLiteral("Am7"), QLatin1String(chord)});
+        expectOneLineError(bad, chord[0] == '9' ? "999@C" : chord);
+        QFile again(sheet);
+        ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+        EXPECT_EQ(again.readAll(), before);
+    }
+    const QString unwritable = path(QStringLiteral("missing/song.pdf"));
+    const ToolRun failed = runTool({QStringLiteral("sheet"), unwritable, QStringLiteral("Am7")});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_FALSE(QFile::exists(unwritable));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("song.pdf")});
 }

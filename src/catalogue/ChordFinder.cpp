@@ -1,0 +1,267 @@
+#include "catalogue/ChordFinder.h"
+
+#include "catalogue/ChordCatalogue.h"
+#include "catalogue/ChordNamer.h"
+#include "catalogue/ChordTheory.h"
+#include "catalogue/Playability.h"
+#include "base/Failure.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <cstdlib>
+#include <tuple>
+
+namespace {
+
+constexpr int pitchCount = 12;
+constexpr int stringCount = 6;
+
+qint16 mod12(int value) {
+    return qint16(((value % 12) + 12) % 12);
+}
+
+// Semitones above C of the natural notes, by letter A..G.
+constexpr int naturalPitch[7] = {9, 11, 0, 2, 4, 5, 7};
+
+// The accidental at the start of `text`: +1, -1, or 0 (none); `length` its length.
+int accidentalAt(QStringView text, qsizetype& length) {
+    length = 0;
+    if (text.isEmpty())
+        return 0;
+    const QChar c = text[0];
+    if (c == u'#' || c == QChar(0x266f)) {
+        length = 1;
+        return 1;
+    }
+    if (c == u'b' || c == QChar(0x266d)) {
+        length = 1;
+        return -1;
+    }
+    return 0;
+}
+
+// The relative frets of an entry, low E first; -1 for "x".
+std::array<qint16, stringCount> relativeFrets(const char* pattern) {
+    std::array<qint16, stringCount> frets;
+    frets.fill(-1);
+    int string = 0;
+    int value = -1;
+    for (const char* p = pattern;; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            value = (value < 0 ? 0 : value * 10) + (*p - '0');
+        } else if (*p == '-' || *p == '\0') {
+            if (string < stringCount)
+                frets[string++] = qint16(value);
+            value = -1;
+            if (*p == '\0')
+                break;
+        }
+    }
+    return frets;
+}
+
+QList<ChordFinder::Voicing> buildVoicings() {
+    QList<ChordFinder::Voicing> all;
+    all.reserve(ChordCatalogue::entryCount * pitchCount);
+    const auto& open = ChordTheory::standardOpenStringNotes;
+    int n = 0;
+    for (const ChordEntry& entry : ChordCatalogue::entries()) {
+        ++n;
+        const auto relative = relativeFrets(entry.fretPattern);
+        const int score = Playability::of(QString::fromLatin1(entry.fretPattern),
+                                          QString::fromLatin1(entry.fingering))
+                              .score();
+        int first = 0;
+        while (first < stringCount && relative[first] < 0)
+            ++first;
+        const int sounded = first < stringCount ? relative[first] + open[first] : 0;
+        for (qint16 pitch = 0; pitch < pitchCount; ++pitch) {
+            ChordFinder::Voicing v;
+            v.entry = n;
+            v.pitch = pitch;
+            v.score = score;
+            // The window's rule: the smallest upward shift that makes the lowest sounding
+            // string sound the Pitch.
+            const int shift = mod12(pitch - sounded);
+            for (int s = 0; s < stringCount; ++s) {
+                if (relative[s] < 0) {
+                    v.frets[s] = -1;
+                    continue;
+                }
+                v.frets[s] = qint16(relative[s] + shift);
+                v.notes << qint16(open[s] + v.frets[s]);
+            }
+            v.pitchClasses = ChordNamer::pitchClassSet(v.notes);
+            v.lowestPitchClass = ChordNamer::lowestPitchClass(v.notes);
+            v.topPitchClass =
+                v.notes.isEmpty() ? 0 : mod12(*std::max_element(v.notes.begin(), v.notes.end()));
+            all << v;
+        }
+    }
+    return all;
+}
+
+// The fret where the hand stands: the lowest fretted fret (0 when only open strings sound).
+int handPosition(const ChordFinder::Voicing& v) {
+    int lowest = 0;
+    for (const qint16 fret : v.frets) {
+        if (fret > 0 && (lowest == 0 || fret < lowest))
+            lowest = fret;
+    }
+    return lowest;
+}
+
+int nearestDistance(int note, const QList<qint16>& notes) {
+    int best = -1;
+    for (const qint16 other : notes) {
+        const int d = std::abs(note - other);
+        if (best < 0 || d < best)
+            best = d;
+    }
+    return best < 0 ? 0 : best;
+}
+
+} // namespace
+
+std::optional<qint16> ChordFinder::parseNoteName(QStringView text) {
+    if (text.isEmpty())
+        return std::nullopt;
+    const char16_t letter = QChar(text[0]).toUpper().unicode();
+    if (letter < u'A' || letter > u'G')
+        return std::nullopt;
+    qsizetype length = 0;
+    const int accidental = accidentalAt(text.mid(1), length);
+    if (1 + length != text.size())
+        return std::nullopt;
+    return mod12(naturalPitch[letter - u'A'] + accidental);
+}
+
+std::optional<ChordFinder::ChordName> ChordFinder::parseChordName(QStringView text,
+                                                                  QString* error) {
+    auto fail = [&](const QString& message) -> std::optional<ChordName> {
+        if (error)
+            *error = message;
+        return std::nullopt;
+    };
+    const QString whole = text.toString();
+    if (text.isEmpty() || text[0] < u'A' || text[0] > u'G')
+        return fail(QStringLiteral("no root note (A to G) at the start of '%1'").arg(whole));
+
+    ChordName name;
+    QStringView head = text;
+    const qsizetype slash = text.lastIndexOf(u'/');
+    if (slash > 0) {
+        if (const auto bass = parseNoteName(text.mid(slash + 1))) {
+            name.bass = *bass;
+            head = text.left(slash);
+        }
+    }
+    // A root with an accidental wins when the rest is a known type ("Bb7"); else the plain
+    // letter does ("Cb5" is C with a flat fifth only if the table knows "b5" and not "5").
+    const qint16 natural = qint16(naturalPitch[text[0].unicode() - u'A']);
+    qsizetype accidentalLength = 0;
+    const int accidental = accidentalAt(head.mid(1), accidentalLength);
+    QString unknown;
+    for (const qsizetype rootLength : {1 + accidentalLength, qsizetype(1)}) {
+        QString typeText = head.mid(rootLength).toString();
+        // "6/9" is the six-nine chord the catalogue writes "6\9".
+        typeText.replace(QStringLiteral("6/9"), QStringLiteral("6\\9"));
+        const QString key = ChordNamer::canonicalKey(typeText);
+        if (ChordNamer::isKnownKey(key)) {
+            name.root = mod12(natural + (rootLength > 1 ? accidental : 0));
+            name.key = key;
+            if (name.bass == name.root)
+                name.bass = -1; // "C/C" is C
+            return name;
+        }
+        if (unknown.isEmpty())
+            unknown = typeText;
+        if (accidentalLength == 0)
+            break;
+    }
+    if (slash > 0 && name.bass < 0 && unknown.contains(u'/'))
+        return fail(QStringLiteral("unknown bass note '%1' in '%2'")
+                        .arg(text.mid(slash + 1).toString(), whole));
+    return fail(QStringLiteral("unknown chord type '%1' in '%2'").arg(unknown, whole));
+}
+
+QString ChordFinder::Voicing::fretNumbers() const {
+    QStringList marks;
+    for (const qint16 fret : frets)
+        marks << (fret < 0 ? QStringLiteral("x") : QString::number(fret));
+    return marks.join(QLatin1Char('-'));
+}
+
+const QList<ChordFinder::Voicing>& ChordFinder::voicings() {
+    static const QList<Voicing> all = buildVoicings();
+    return all;
+}
+
+const ChordFinder::Voicing& ChordFinder::voicing(int entry, qint16 pitch) {
+    if (entry < 1 || entry > ChordCatalogue::entryCount || pitch < 0 || pitch >= pitchCount)
+        throw Failure::subscriptOutOfRange();
+    return voicings()[(entry - 1) * pitchCount + pitch];
+}
+
+QString ChordFinder::windowName(const Voicing& voicing) {
+    const ChordEntry& entry = ChordCatalogue::entry(voicing.entry);
+    const ChordTheory::PlacedChord placed = ChordTheory::placeChord(
+        QString::fromLatin1(entry.fretPattern), QString::fromLatin1(entry.spelling), voicing.pitch);
+    return ChordTheory::chordDisplayName(QString::fromLatin1(entry.chordType), voicing.pitch,
+                                         placed.rootShift);
+}
+
+QList<ChordFinder::Found> ChordFinder::find(const Query& query) {
+    QList<Found> found;
+    for (const Voicing& v : voicings()) {
+        if (query.notes && v.pitchClasses != *query.notes)
+            continue;
+        if (query.strings && v.soundingStrings() != *query.strings)
+            continue;
+        if (query.top && v.topPitchClass != *query.top)
+            continue;
+        if (query.lowFret || query.highFret) {
+            bool inside = true;
+            for (const qint16 fret : v.frets) {
+                if (fret < 0)
+                    continue;
+                if ((query.lowFret && fret < *query.lowFret) ||
+                    (query.highFret && fret > *query.highFret))
+                    inside = false;
+            }
+            if (!inside)
+                continue;
+        }
+        if (query.chord && !ChordNamer::fits(v.pitchClasses, v.lowestPitchClass, query.chord->root,
+                                             query.chord->key, query.chord->bass, query.rootless))
+            continue;
+        Found f{&v, query.near ? voiceLeadingDistance(*query.near, v) : 0, false};
+        if (query.chord) {
+            const auto named = parseChordName(windowName(v));
+            f.namedAsAsked = named && named->root == query.chord->root &&
+                             named->key == query.chord->key && named->bass == query.chord->bass;
+        }
+        found << f;
+    }
+    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        return std::tuple(a.distance, a.voicing->score, !a.namedAsAsked) <
+               std::tuple(b.distance, b.voicing->score, !b.namedAsAsked);
+    });
+    return found;
+}
+
+int ChordFinder::voiceLeadingDistance(const Voicing& from, const Voicing& to) {
+    int distance = std::abs(handPosition(from) - handPosition(to));
+    const auto& open = ChordTheory::standardOpenStringNotes;
+    for (int s = 0; s < stringCount; ++s) {
+        const bool a = from.frets[s] >= 0;
+        const bool b = to.frets[s] >= 0;
+        if (a && b)
+            distance += std::abs(from.frets[s] - to.frets[s]);
+        else if (a)
+            distance += nearestDistance(open[s] + from.frets[s], to.notes);
+        else if (b)
+            distance += nearestDistance(open[s] + to.frets[s], from.notes);
+    }
+    return distance;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "chart/ChordChart.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPageSize>
+#include <QString>
+#include <QtGlobal>
+
+// A printable lesson sheet: a PDF of chord charts in a grid, each under its caption, with an
+// optional title on every page and as many pages as the charts need. Charts are the window's
+// charts drawn as vectors; captions, chart titles and the sheet title are text a PDF viewer
+// can search and copy.
+class LessonSheet {
+public:
+    struct Chord {
+        QString caption; // shown above the chart: "Am7", or the window's name of an entry
+        int entry = 1;   // 1..611
+        qint16 pitch = 0;
+    };
+
+    struct Options {
+        QString title;              // empty: no title line
+        bool fingeringChart = true; // at least one of the two
+        bool intervalChart = false;
+        bool leftHanded = false;
+        QPageSize::PageSizeId page = QPageSize::A4;
+        int columns = 2; // 1..maxColumns
+    };
+
+    static constexpr int maxColumns = 6;
+
+    // The PDF content of the sheet; `chords` is not empty.
+    static QByteArray encode(const QList<Chord>& chords, const Options& options);
+
+    // How many chords fit on one page with these options.
+    static int chordsPerPage(const Options& options);
+
+    // Writes the sheet as the whole of `fileName`, atomically; throws the failures of
+    // VectorChartFile::writeWhole().
+    static void write(const QString& fileName, const QList<Chord>& chords, const Options& options);
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "catalogue/ChordEntry.h"
+#include "chart/ChordChart.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+// One chart as a vector file, drawn by the same code as the raster charts onto an SVG
+// generator or a PDF writer: the same 516 x 117 pixel geometry (a PDF page of 387 x 87.75
+// points, 96 pixels an inch), lines and dots as shapes, labels and title as text.
+class VectorChartFile {
+public:
+    enum class Format { Svg, Pdf };
+
+    // .svg or .pdf, in any case; nullopt for other names.
+    static std::optional<Format> formatFor(const QString& fileName);
+
+    // The file content of one chart of `entry` at `pitch` (0..11).
+    static QByteArray encode(Format format, ChordChartKind kind, const ChordEntry& entry,
+                             qint16 pitch, bool leftHanded);
+
+    // Writes it as the whole of `fileName` (atomically: temporary file, then rename). Throws
+    // Failure::pathNotFound() when the folder is missing, Failure::permissionDenied() when
+    // it may not be written, Failure(75, "Path/File access error") otherwise.
+    static void write(const QString& fileName, Format format, ChordChartKind kind,
+                      const ChordEntry& entry, qint16 pitch, bool leftHanded);
+
+    // Writes `data` as ImageFile::writeFile() does, throwing the failures listed above.
+    static void writeWhole(const QString& fileName, const QByteArray& data);
+};
