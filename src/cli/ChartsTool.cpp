@@ -15,22 +15,40 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <optional>
+#include <system_error>
 
 namespace {
 
-const QString helpText = QStringLiteral(
-    "Commands:\n"
-    "  list                              every catalogue entry: number, frets, fingering,\n"
-    "                                    spelling and chord type, tab-separated\n"
-    "  show ENTRY [PITCH]                name, notes, frets, fingering and MIDI notes of an\n"
-    "                                    entry at one Pitch, or at all twelve\n"
-    "  render ENTRY PITCH FILE           draw a chart into FILE (.bmp, .jpg, .jpeg or .png)\n"
-    "  export-all DIR                    both charts of every entry at every Pitch into DIR,\n"
-    "                                    named as the window's save-all names them\n"
-    "\n"
-    "ENTRY is 1 to 611. PITCH is C, C#, D, Eb, E, F, F#, G, Ab, A, Bb or B (also Db, D#, Gb,\n"
-    "G#, A#), or a number 0 to 11.\n");
+const QString pitchHelp = QStringLiteral(
+    "ENTRY is 1 to 611. PITCH, the chord's lowest note, is a note name in any case with an\n"
+    "optional sharp or flat (C, c, F#, f\u266F, Bb, B\u266D, ...), or a number 0 to 11.\n");
+
+// "list, show, render or export-all"
+QString commandNames() {
+    QStringList names;
+    for (const ChartsTool::Command& command : ChartsTool::commands())
+        names << command.name;
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last
+                           : names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
+QString commandsHelp() {
+    constexpr int column = 36;
+    QString text = QStringLiteral("Commands:\n");
+    for (const ChartsTool::Command& command : ChartsTool::commands()) {
+        QString lead = QStringLiteral("  ") + command.synopsis;
+        for (const QString& line : command.help) {
+            text += lead.size() < column ? lead.leftJustified(column)
+                                         : lead + u'\n' + QString(column, u' ');
+            text += line + u'\n';
+            lead.clear();
+        }
+    }
+    return text + u'\n' + pitchHelp;
+}
 
 // Text for a message line, with control characters and line separators written as escapes
 // ("a\nb" -> "a\x0ab"): an argument echoed in a message must neither break the message into
@@ -73,95 +91,138 @@ std::optional<ImageFormat> formatFor(const QString& fileName) {
     return std::nullopt;
 }
 
-void savePng(const QImage& image, const QString& fileName) {
+QByteArray encodePng(const QImage& image) {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    if (ImageFile::writeFile(fileName, data) != ImageFile::WriteResult::Written)
-        throw Failure(75, QStringLiteral("Path/File access error"));
+    return data;
+}
+
+// The system's words for an error number: "No such file or directory".
+QString systemReason(int error) {
+    return QString::fromStdString(std::generic_category().message(error));
 }
 
 } // namespace
 
 ChartsTool::ChartsTool(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 
+const QList<ChartsTool::Command>& ChartsTool::commands() {
+    static const QList<Command> table = {
+        {QStringLiteral("list"),
+         QStringLiteral("list"),
+         {QStringLiteral("every catalogue entry: number, frets, fingering,"),
+          QStringLiteral("spelling and chord type, tab-separated")},
+         {},
+         &ChartsTool::list},
+        {QStringLiteral("show"),
+         QStringLiteral("show ENTRY [PITCH]"),
+         {QStringLiteral("name, notes, frets, fingering and MIDI notes of an"),
+          QStringLiteral("entry at one Pitch, or at all twelve")},
+         {},
+         &ChartsTool::show},
+        {QStringLiteral("render"),
+         QStringLiteral("render ENTRY PITCH FILE"),
+         {QStringLiteral("draw a chart into FILE (.bmp, .jpg, .jpeg or .png)")},
+         {QStringLiteral("chart"), QStringLiteral("left-handed")},
+         &ChartsTool::render},
+        {QStringLiteral("export-all"),
+         QStringLiteral("export-all DIR"),
+         {QStringLiteral("both charts of every entry at every Pitch into DIR,"),
+          QStringLiteral("named as the window's save-all names them")},
+         {QStringLiteral("format"), QStringLiteral("jobs"), QStringLiteral("left-handed")},
+         &ChartsTool::exportAll},
+    };
+    return table;
+}
+
 int ChartsTool::run(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Guitar chord charts from the Strumvane "
                                                     "catalogue.\n\n") +
-                                     helpText);
+                                     commandsHelp());
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
                                            QStringLiteral("Show the version."));
-    const QCommandLineOption chartOption(
-        QStringLiteral("chart"),
-        QStringLiteral("render: the chart to draw, fingering (default), interval or blank."),
-        QStringLiteral("kind"), QStringLiteral("fingering"));
-    const QCommandLineOption leftOption(QStringLiteral("left-handed"),
-                                        QStringLiteral("render, export-all: mirror the charts."));
-    const QCommandLineOption formatOption(QStringLiteral("format"),
-                                          QStringLiteral("export-all: jpg (default) or bmp."),
-                                          QStringLiteral("format"), QStringLiteral("jpg"));
-    const QCommandLineOption jobsOption(
-        QStringLiteral("jobs"),
-        QStringLiteral("export-all: worker threads (default: one per core)."), QStringLiteral("n"));
     parser.addOption(helpOption);
     parser.addOption(versionOption);
-    parser.addOption(chartOption);
-    parser.addOption(leftOption);
-    parser.addOption(formatOption);
-    parser.addOption(jobsOption);
-    parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("list, show, render or export-all."));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("chart"),
+        QStringLiteral("render: the chart to draw, fingering (default), interval or blank."),
+        QStringLiteral("kind"), QStringLiteral("fingering")));
+    parser.addOption(QCommandLineOption(QStringLiteral("left-handed"),
+                                        QStringLiteral("render, export-all: mirror the charts.")));
+    parser.addOption(QCommandLineOption(QStringLiteral("format"),
+                                        QStringLiteral("export-all: jpg (default) or bmp."),
+                                        QStringLiteral("format"), QStringLiteral("jpg")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("jobs"),
+                           QStringLiteral("export-all: worker threads (default: one per core)."),
+                           QStringLiteral("n")));
+    parser.addPositionalArgument(QStringLiteral("command"), commandNames() + u'.');
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
+    int status = exitOk;
     if (parser.isSet(helpOption)) {
         m_out << parser.helpText();
-        return exitOk;
-    }
-    if (parser.isSet(versionOption)) {
+    } else if (parser.isSet(versionOption)) {
         m_out << "strumvane-charts " << STRUMVANE_VERSION << '\n';
-        return exitOk;
+    } else {
+        status = runCommand(parser);
     }
+    return finishOutput(status);
+}
 
+int ChartsTool::runCommand(const QCommandLineParser& parser) {
     QStringList args = parser.positionalArguments();
     if (args.isEmpty())
-        return usageError(QStringLiteral("no command given (list, show or render)"));
-    const QString command = args.takeFirst();
-    if (parser.isSet(chartOption) && command != QLatin1String("render"))
-        return usageError(QStringLiteral("--chart applies to render only"));
-    if (parser.isSet(leftOption) && command != QLatin1String("render") &&
-        command != QLatin1String("export-all"))
-        return usageError(QStringLiteral("--left-handed applies to render and export-all only"));
-    if ((parser.isSet(formatOption) || parser.isSet(jobsOption)) &&
-        command != QLatin1String("export-all"))
-        return usageError(QStringLiteral("--format and --jobs apply to export-all only"));
+        return usageError(QStringLiteral("no command given (%1)").arg(commandNames()));
+    const QString name = args.takeFirst();
+    const auto& table = commands();
+    const auto command = std::find_if(table.cbegin(), table.cend(),
+                                      [&](const Command& c) { return c.name == name; });
+    if (command == table.cend())
+        return usageError(QStringLiteral("unknown command '%1' (%2)").arg(name, commandNames()));
+
+    for (const QString& option : parser.optionNames()) {
+        if (command->options.contains(option))
+            continue;
+        QStringList takers;
+        for (const Command& c : table) {
+            if (c.options.contains(option))
+                takers << c.name;
+        }
+        return usageError(QStringLiteral("--%1 does not apply to %2 (only to %3)")
+                              .arg(option, name, takers.join(QStringLiteral(" and "))));
+    }
 
     try {
-        if (command == QLatin1String("list")) {
-            if (!args.isEmpty())
-                return usageError(QStringLiteral("list takes no arguments"));
-            return list();
-        }
-        if (command == QLatin1String("show"))
-            return show(args);
-        if (command == QLatin1String("render"))
-            return render(args, parser.value(chartOption), parser.isSet(leftOption));
-        if (command == QLatin1String("export-all"))
-            return exportAll(args, parser.value(formatOption),
-                             parser.isSet(jobsOption) ? parser.value(jobsOption) : QString(),
-                             parser.isSet(leftOption));
+        return (this->*command->run)(args, parser);
     } catch (const Failure& failure) {
         m_err << "strumvane-charts: " << failure.description() << '\n';
         return exitFailure;
     }
-    return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }
 
-int ChartsTool::list() {
+int ChartsTool::finishOutput(int status) {
+    // A full disk or a closed pipe behind standard output is a failure like any other: the
+    // listing the user asked for did not arrive.
+    m_out.flush();
+    if (m_out.status() != QTextStream::WriteFailed)
+        return status;
+    const QString reason = m_out.device() ? m_out.device()->errorString() : QString();
+    m_err << "strumvane-charts: cannot write to standard output"
+          << (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason) << '\n';
+    m_err.flush();
+    return status == exitOk ? exitFailure : status;
+}
+
+int ChartsTool::list(const QStringList& args, const QCommandLineParser&) {
+    if (!args.isEmpty())
+        return usageError(QStringLiteral("list takes no arguments"));
     int n = 1;
     for (const ChordEntry& e : ChordCatalogue::entries()) {
         m_out << n++ << '\t' << e.fretPattern << '\t' << e.fingering << '\t' << e.spelling << '\t'
@@ -170,7 +231,7 @@ int ChartsTool::list() {
     return exitOk;
 }
 
-int ChartsTool::show(const QStringList& args) {
+int ChartsTool::show(const QStringList& args, const QCommandLineParser&) {
     if (args.isEmpty() || args.size() > 2)
         return usageError(QStringLiteral("show takes ENTRY and an optional PITCH"));
     const std::optional<int> entryNumber = parseEntry(args[0]);
@@ -211,7 +272,9 @@ int ChartsTool::show(const QStringList& args) {
     return exitOk;
 }
 
-int ChartsTool::render(const QStringList& args, const QString& chart, bool leftHanded) {
+int ChartsTool::render(const QStringList& args, const QCommandLineParser& parser) {
+    const QString chart = parser.value(QStringLiteral("chart"));
+    const bool leftHanded = parser.isSet(QStringLiteral("left-handed"));
     if (args.size() != 3)
         return usageError(QStringLiteral("render takes ENTRY PITCH FILE"));
     const std::optional<int> entryNumber = parseEntry(args[0]);
@@ -236,33 +299,37 @@ int ChartsTool::render(const QStringList& args, const QString& chart, bool leftH
     ChartSurface surface;
     drawChordChart(surface, *kind, entry, *pitch, leftHanded);
 
-    try {
-        switch (*format) {
-        case ImageFormat::Bmp:
-            ImageFile::SaveBitmap(surface.image(), fileName);
-            break;
-        case ImageFormat::Jpeg:
-            JpegWriter::SaveJpeg(surface.image(), fileName, 100);
-            break;
-        case ImageFormat::Png:
-            savePng(surface.image(), fileName);
-            break;
-        }
-    } catch (const Failure& failure) {
-        m_err << "strumvane-charts: cannot write '" << printable(fileName)
-              << "': " << failure.description() << '\n';
+    QByteArray data;
+    switch (*format) {
+    case ImageFormat::Bmp:
+        data = ImageFile::encodeBitmap(surface.image());
+        break;
+    case ImageFormat::Jpeg:
+        data = JpegWriter::encodeJpeg(surface.image(), 100);
+        break;
+    case ImageFormat::Png:
+        data = encodePng(surface.image());
+        break;
+    }
+    QString reason = QStringLiteral("the image could not be encoded");
+    if (data.isEmpty() ||
+        ImageFile::writeFile(fileName, data, &reason) != ImageFile::WriteResult::Written) {
+        m_err << "strumvane-charts: cannot write '" << printable(fileName) << "': " << reason
+              << '\n';
         return exitFailure;
     }
     return exitOk;
 }
 
-int ChartsTool::exportAll(const QStringList& args, const QString& format, const QString& jobs,
-                          bool leftHanded) {
+int ChartsTool::exportAll(const QStringList& args, const QCommandLineParser& parser) {
     if (args.size() != 1)
         return usageError(QStringLiteral("export-all takes one folder"));
+    const QString format = parser.value(QStringLiteral("format"));
+    const QString jobs =
+        parser.isSet(QStringLiteral("jobs")) ? parser.value(QStringLiteral("jobs")) : QString();
     ExportAll::Options options;
     options.folder = args[0];
-    options.leftHanded = leftHanded;
+    options.leftHanded = parser.isSet(QStringLiteral("left-handed"));
     options.showProgress = m_progress;
     if (format == QLatin1String("jpg"))
         options.jpeg = true;
@@ -280,13 +347,14 @@ int ChartsTool::exportAll(const QStringList& args, const QString& format, const 
     // Checked before any work, so that a wrong folder costs nothing.
     const QFileInfo folder(options.folder);
     if (!folder.isDir()) {
-        m_err << "strumvane-charts: no such folder '" << printable(options.folder) << "'\n";
+        m_err << "strumvane-charts: cannot write into folder '" << printable(options.folder)
+              << "': " << systemReason(folder.exists() ? ENOTDIR : ENOENT) << '\n';
         return exitFailure;
     }
     QTemporaryFile probe(QDir(options.folder).filePath(QStringLiteral(".strumvane-XXXXXX")));
     if (!probe.open()) {
         m_err << "strumvane-charts: cannot write into folder '" << printable(options.folder)
-              << "'\n";
+              << "': " << probe.errorString() << '\n';
         return exitFailure;
     }
     probe.close();

@@ -33,6 +33,11 @@ QString progressLine(int done, int total, double seconds) {
     return line + QStringLiteral("   ");
 }
 
+// Blanks the progress line and returns to its start, so that the next text stands alone.
+QString eraseProgressLine() {
+    return u'\r' + QString(79, u' ') + u'\r';
+}
+
 } // namespace
 
 QList<ExportAll::Chord> ExportAll::plan() {
@@ -77,14 +82,15 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
     QStringList failedFiles;
 
     const auto writeOne = [&](const QString& fileName, const QByteArray& data) {
+        QString reason = QStringLiteral("the image could not be encoded");
         if (!data.isEmpty() &&
-            ImageFile::writeFile(fileName, data) == ImageFile::WriteResult::Written) {
+            ImageFile::writeFile(fileName, data, &reason) == ImageFile::WriteResult::Written) {
             ++written;
             return;
         }
         ++failed;
         const QMutexLocker locker(&reportLock);
-        failedFiles << fileName;
+        failedFiles << QStringLiteral("cannot write '%1': %2").arg(fileName, reason);
     };
 
     const auto worker = [&] {
@@ -125,8 +131,8 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
         const QMutexLocker locker(&reportLock);
         for (; reported < failedFiles.size(); ++reported) {
             if (options.showProgress)
-                err << '\r' << QString(79, QLatin1Char(' ')) << '\r';
-            err << "strumvane-charts: cannot write '" << failedFiles[reported] << "'\n";
+                err << eraseProgressLine();
+            err << "strumvane-charts: " << failedFiles[reported] << '\n';
         }
         err.flush();
     };
@@ -144,8 +150,11 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
     for (std::thread& t : threads)
         t.join();
     reportFailures();
-    if (options.showProgress)
-        err << progressLine(written + failed, total, clock.elapsed() / 1000.0) << '\n';
+    // The run's closing line follows; the bar is done with.
+    if (options.showProgress) {
+        err << eraseProgressLine();
+        err.flush();
+    }
 
     if (failures)
         *failures = failed;

@@ -19,7 +19,7 @@ public:
         bool jpeg = true; // false: BMP
         bool leftHanded = false;
         int jobs = 0;              // worker threads; 0: one per core
-        bool showProgress = false; // a progress line on `err`, redrawn in place
+        bool showProgress = false; // a progress line on `err`, redrawn in place, erased at the end
     };
 
     // One chord to write: entry 1..611 at Pitch 0..11, under `stem`.

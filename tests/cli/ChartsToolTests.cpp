@@ -2,6 +2,7 @@
 #include "catalogue/ChordTheory.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
+#include "cli/ChartsTool.h"
 #include "support/ToolProcess.h"
 
 #include <QDir>
@@ -118,4 +119,54 @@ TEST_F(ChartsToolTests, HelpAndVersion_ExitZero) {
     const ToolRun version = runTool({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.startsWith(QStringLiteral("strumvane-charts ")));
+}
+
+TEST_F(ChartsToolTests, Failures_ExitOneWithTheSystemsReasonAndNoFile) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.png")));
+    const struct {
+        QStringList args;
+        const char* reason;
+        QString stdoutFile; // where standard output goes; empty: a pipe
+    } cases[] = {
+        {{QStringLiteral("list")}, "No space left on device", QStringLiteral("/dev/full")},
+        {{QStringLiteral("--help")}, "No space left on device", QStringLiteral("/dev/full")},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"),
+          path(QStringLiteral("missing/c.png"))},
+         "No such file or directory",
+         {}},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"),
+          path(QStringLiteral("taken.png"))},
+         "Is a directory",
+         {}},
+        {{QStringLiteral("export-all"), path(QStringLiteral("missing"))},
+         "No such file or directory",
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        QProcess process;
+        if (!c.stdoutFile.isEmpty())
+            process.setStandardOutputFile(c.stdoutFile);
+        process.start(QStringLiteral(CHARTS_TOOL), c.args);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 1);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_TRUE(err.contains(QLatin1String(c.reason))) << err.toStdString();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("taken.png")});
+}
+
+TEST_F(ChartsToolTests, Usage_NamesEveryCommandAndAcceptsPitchesInAnyCase) {
+    const ToolRun none = runTool({});
+    for (const auto& command : ChartsTool::commands()) {
+        EXPECT_TRUE(none.err.contains(command.name)) << command.name.toStdString();
+        EXPECT_TRUE(runTool({QStringLiteral("--help")}).out.contains(command.synopsis));
+    }
+    const QString c =
+        runTool({QStringLiteral("show"), QStringLiteral("6"), QStringLiteral("C")}).out;
+    for (const char* pitch : {"c", "B#", "b\u266F"})
+        EXPECT_EQ(
+            runTool({QStringLiteral("show"), QStringLiteral("6"), QString::fromUtf8(pitch)}).out, c)
+            << pitch;
 }
