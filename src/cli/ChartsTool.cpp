@@ -130,8 +130,11 @@ const QList<ChartsTool::Command>& ChartsTool::commands() {
         {QStringLiteral("export-all"),
          QStringLiteral("export-all DIR"),
          {QStringLiteral("both charts of every entry at every Pitch into DIR,"),
-          QStringLiteral("named as the window's save-all names them")},
-         {QStringLiteral("format"), QStringLiteral("jobs"), QStringLiteral("left-handed")},
+          QStringLiteral("named as the window's save-all names them (9,480 files:"),
+          QStringLiteral("charts of one name and notes share a file), or with"),
+          QStringLiteral("--unique-names every chart (14,664 files)")},
+         {QStringLiteral("format"), QStringLiteral("jobs"), QStringLiteral("left-handed"),
+          QStringLiteral("unique-names")},
          &ChartsTool::exportAll},
     };
     return table;
@@ -161,6 +164,10 @@ int ChartsTool::run(const QStringList& arguments) {
         QCommandLineOption(QStringLiteral("jobs"),
                            QStringLiteral("export-all: worker threads (default: one per core)."),
                            QStringLiteral("n")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("unique-names"),
+        QStringLiteral("export-all: keep every chart, named with the entry number and the chart "
+                       "kind (\"Am7 A-E-G-C #165 fingering.jpg\").")));
     parser.addPositionalArgument(QStringLiteral("command"), commandNames() + u'.');
 
     if (!parser.parse(arguments))
@@ -330,6 +337,7 @@ int ChartsTool::exportAll(const QStringList& args, const QCommandLineParser& par
     ExportAll::Options options;
     options.folder = args[0];
     options.leftHanded = parser.isSet(QStringLiteral("left-handed"));
+    options.uniqueNames = parser.isSet(QStringLiteral("unique-names"));
     options.showProgress = m_progress;
     if (format == QLatin1String("jpg"))
         options.jpeg = true;

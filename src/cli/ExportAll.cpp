@@ -40,7 +40,7 @@ QString eraseProgressLine() {
 
 } // namespace
 
-QList<ExportAll::Chord> ExportAll::plan() {
+QList<ExportAll::Chord> ExportAll::plan(bool uniqueNames) {
     QList<Chord> chords;
     QHash<QString, qsizetype> byStem;
     for (int n = 1; n <= ChordCatalogue::entryCount; ++n) {
@@ -51,8 +51,12 @@ QList<ExportAll::Chord> ExportAll::plan() {
         for (qint16 pitch = 0; pitch < 12; ++pitch) {
             const ChordTheory::PlacedChord placed =
                 ChordTheory::placeChord(pattern, spelling, pitch);
-            const QString stem = chartFileStem(
+            QString stem = chartFileStem(
                 ChordTheory::chordDisplayName(type, pitch, placed.rootShift), placed.noteNames);
+            if (uniqueNames) {
+                chords.append(Chord{n, pitch, stem + QStringLiteral(" #") + QString::number(n)});
+                continue;
+            }
             const auto found = byStem.constFind(stem);
             if (found != byStem.constEnd()) {
                 // The window writes the later chord over the earlier one.
@@ -68,7 +72,12 @@ QList<ExportAll::Chord> ExportAll::plan() {
 
 int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_bool& stop,
                    int* failures) {
-    const QList<Chord> chords = plan();
+    const QList<Chord> chords = plan(options.uniqueNames);
+    // The window's names end in " 1" and " 2"; unique names say the chart's kind.
+    const QString fingeringTag =
+        options.uniqueNames ? QStringLiteral(" fingering") : QStringLiteral(" 1");
+    const QString intervalTag =
+        options.uniqueNames ? QStringLiteral(" interval") : QStringLiteral(" 2");
     const QString folder = QDir(options.folder).absolutePath() + QLatin1Char('/');
     const QString suffix = options.jpeg ? QStringLiteral(".jpg") : QStringLiteral(".bmp");
     const int total = int(chords.size()) * 2;
@@ -113,9 +122,8 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
                            options.leftHanded);
             drawChordChart(interval, ChordChartKind::Interval, entry, chord.pitch,
                            options.leftHanded);
-            writeOne(folder + chord.stem + QStringLiteral(" 1") + suffix,
-                     encode(fingering.image()));
-            writeOne(folder + chord.stem + QStringLiteral(" 2") + suffix, encode(interval.image()));
+            writeOne(folder + chord.stem + fingeringTag + suffix, encode(fingering.image()));
+            writeOne(folder + chord.stem + intervalTag + suffix, encode(interval.image()));
         }
     };
 

@@ -19,6 +19,7 @@ public:
         bool jpeg = true; // false: BMP
         bool leftHanded = false;
         int jobs = 0;              // worker threads; 0: one per core
+        bool uniqueNames = false;  // every chart kept: "Am7 A-E-G-C #165 fingering.jpg"
         bool showProgress = false; // a progress line on `err`, redrawn in place, erased at the end
     };
 
@@ -27,11 +28,14 @@ public:
         int entry;
         qint16 pitch;
         QString stem;
+
+        bool operator==(const Chord&) const = default;
     };
 
     // Every chord in catalogue and Pitch order, a shared stem kept once with the later
-    // entry's chord: fewer than 611 x 12 chords.
-    static QList<Chord> plan();
+    // entry's chord: fewer than 611 x 12 chords. With `uniqueNames` all 611 x 12 chords,
+    // each stem followed by " #" and the entry number ("Am7 A-E-G-C #165").
+    static QList<Chord> plan(bool uniqueNames = false);
 
     // Runs the export; messages go to `err`. Stops early when `stop` becomes true (files
     // already written stay whole). Returns the number of files written; `failures` counts the
