@@ -102,17 +102,23 @@ QString chordDisplayName(const QString& chordType, qint16 pitch, qint16 rootShif
 }
 
 std::optional<qint16> parsePitch(QStringView text) {
-    for (qsizetype i = 0; i < qsizetype(PitchNames.size()); ++i) {
-        if (text == PitchNames[i])
-            return static_cast<qint16>(i);
-    }
-    static constexpr struct {
-        const char16_t* name;
-        qint16 pitch;
-    } enharmonics[] = {{u"Db", 1}, {u"D#", 3}, {u"Gb", 6}, {u"G#", 8}, {u"A#", 10}};
-    for (const auto& e : enharmonics) {
-        if (text == QStringView(e.name))
-            return e.pitch;
+    // The natural notes C D E F G A B, from A.
+    static constexpr qint16 naturals[] = {9, 11, 0, 2, 4, 5, 7};
+    if (text.size() == 1 || text.size() == 2) {
+        const char16_t letter = QChar::toUpper(text[0].unicode());
+        if (letter >= u'A' && letter <= u'G') {
+            qint16 pitch = naturals[letter - u'A'];
+            if (text.size() == 2) {
+                const char16_t accidental = text[1].unicode();
+                if (accidental == u'#' || accidental == u'\u266F')
+                    ++pitch;
+                else if (accidental == u'b' || accidental == u'B' || accidental == u'\u266D')
+                    --pitch;
+                else
+                    return std::nullopt;
+            }
+            return mod12(pitch);
+        }
     }
     bool ok = false;
     const int number = text.toInt(&ok);

@@ -53,8 +53,9 @@ PlacedChord placeChord(const QString& fretPattern, const QString& spelling, qint
 // "Ab/C", "m9/b3rdNR" at C with root shift 9 gives "Am9/C".
 QString chordDisplayName(const QString& chordType, qint16 pitch, qint16 rootShift);
 
-// Pitch from a user's text: one of PitchNames, an enharmonic spelling (Db, D#, Gb, G#, A#),
-// or a number 0..11. nullopt for anything else.
+// Pitch from a user's text: a note letter A to G in either case, alone or followed by one
+// sharp ("#" or "♯") or one flat ("b" or "♭", also "B"), or a number 0..11. "C", "c" -> 0;
+// "Bb", "bb", "B♭", "A#", "a♯" -> 10; "Cb" -> 11; "E#" -> 5. nullopt for anything else.
 std::optional<qint16> parsePitch(QStringView text);
 
 } // namespace ChordTheory

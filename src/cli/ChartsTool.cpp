@@ -21,30 +21,40 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <optional>
+#include <system_error>
 
 namespace {
 
-const QString helpText = QStringLiteral(
-    "Commands:\n"
-    "  list                              every catalogue entry: number, frets, fingering,\n"
-    "                                    spelling and chord type, tab-separated\n"
-    "  show ENTRY [PITCH]                name, notes, frets, fingering and MIDI notes of an\n"
-    "                                    entry at one Pitch, or at all twelve\n"
-    "  render ENTRY PITCH FILE           draw a chart into FILE (.bmp, .jpg, .jpeg, .png,\n"
-    "                                    .svg or .pdf)\n"
-    "  export-all DIR                    both charts of every entry at every Pitch into DIR,\n"
-    "                                    named as the window's save-all names them\n"
-    "  play ENTRY PITCH                  sound the chord on the output the window uses, or\n"
-    "                                    render it into a WAV file with --wav\n"
-    "  name [--all] FRETS                readings of a shape, e.g. name x-3-5-4-5-x\n"
-    "  find NAME | --notes N1,N2,...     voicings of a chord, easiest first, e.g.\n"
-    "                                    find Am7 --frets 5-8, find D7 --near 164@A\n"
-    "  sheet OUT.pdf CHORD...            a PDF lesson sheet, e.g. sheet song.pdf Am7 D7 6@F\n"
-    "                                    (each has its own --help)\n"
-    "\n"
-    "ENTRY is 1 to 611. PITCH is C, C#, D, Eb, E, F, F#, G, Ab, A, Bb or B (also Db, D#, Gb,\n"
-    "G#, A#), or a number 0 to 11.\n");
+const QString pitchHelp = QStringLiteral(
+    "ENTRY is 1 to 611. PITCH, the chord's lowest note, is a note name in any case with an\n"
+    "optional sharp or flat (C, c, F#, f\u266F, Bb, B\u266D, ...), or a number 0 to 11.\n");
+
+// "list, show, render or export-all"
+QString commandNames() {
+    QStringList names;
+    for (const ChartsTool::Command& command : ChartsTool::commands())
+        names << command.name;
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last
+                           : names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
+QString commandsHelp() {
+    constexpr int column = 36;
+    QString text = QStringLiteral("Commands:\n");
+    for (const ChartsTool::Command& command : ChartsTool::commands()) {
+        QString lead = QStringLiteral("  ") + command.synopsis;
+        for (const QString& line : command.help) {
+            text += lead.size() < column ? lead.leftJustified(column)
+                                         : lead + u'\n' + QString(column, u' ');
+            text += line + u'\n';
+            lead.clear();
+        }
+    }
+    return text + u'\n' + pitchHelp;
+}
 
 } // namespace
 
@@ -90,18 +100,55 @@ std::optional<ImageFormat> formatFor(const QString& fileName) {
     return std::nullopt;
 }
 
-void savePng(const QImage& image, const QString& fileName) {
+QByteArray encodePng(const QImage& image) {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    if (ImageFile::writeFile(fileName, data) != ImageFile::WriteResult::Written)
-        throw Failure(75, QStringLiteral("Path/File access error"));
+    return data;
+}
+
+// The system's words for an error number: "No such file or directory".
+QString systemReason(int error) {
+    return QString::fromStdString(std::generic_category().message(error));
 }
 
 } // namespace
 
 ChartsTool::ChartsTool(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
+
+const QList<ChartsTool::Command>& ChartsTool::commands() {
+    static const QList<Command> table = {
+        {QStringLiteral("list"),
+         QStringLiteral("list"),
+         {QStringLiteral("every catalogue entry: number, frets, fingering,"),
+          QStringLiteral("spelling and chord type, tab-separated")},
+         {},
+         &ChartsTool::list},
+        {QStringLiteral("show"),
+         QStringLiteral("show ENTRY [PITCH]"),
+         {QStringLiteral("name, notes, frets, fingering and MIDI notes of an"),
+          QStringLiteral("entry at one Pitch, or at all twelve")},
+         {},
+         &ChartsTool::show},
+        {QStringLiteral("render"),
+         QStringLiteral("render ENTRY PITCH FILE"),
+         {QStringLiteral("draw a chart into FILE (.bmp, .jpg, .jpeg, .png,"),
+          QStringLiteral(".svg or .pdf)")},
+         {QStringLiteral("chart"), QStringLiteral("left-handed")},
+         &ChartsTool::render},
+        {QStringLiteral("export-all"),
+         QStringLiteral("export-all DIR"),
+         {QStringLiteral("both charts of every entry at every Pitch into DIR,"),
+          QStringLiteral("named as the window's save-all names them (9,480 files:"),
+          QStringLiteral("charts of one name and notes share a file), or with"),
+          QStringLiteral("--unique-names every chart (14,664 files)")},
+         {QStringLiteral("format"), QStringLiteral("jobs"), QStringLiteral("left-handed"),
+          QStringLiteral("unique-names")},
+         &ChartsTool::exportAll},
+    };
+    return table;
+}
 
 int ChartsTool::run(const QStringList& arguments) {
     // name, find and sheet read their own options.
@@ -116,124 +163,115 @@ int ChartsTool::run(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Guitar chord charts from the Strumvane "
                                                     "catalogue.\n\n") +
-                                     helpText);
+                                     commandsHelp());
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
                                            QStringLiteral("Show the version."));
-    const QCommandLineOption chartOption(
+    parser.addOption(helpOption);
+    parser.addOption(versionOption);
+    parser.addOption(QCommandLineOption(
         QStringLiteral("chart"),
         QStringLiteral("render: the chart to draw, fingering (default), interval or blank."),
-        QStringLiteral("kind"), QStringLiteral("fingering"));
-    const QCommandLineOption leftOption(QStringLiteral("left-handed"),
-                                        QStringLiteral("render, export-all: mirror the charts."));
-    const QCommandLineOption formatOption(QStringLiteral("format"),
-                                          QStringLiteral("export-all: jpg (default) or bmp."),
-                                          QStringLiteral("format"), QStringLiteral("jpg"));
-    const QCommandLineOption jobsOption(
-        QStringLiteral("jobs"),
-        QStringLiteral("export-all: worker threads (default: one per core)."), QStringLiteral("n"));
-    const QCommandLineOption secondsOption(
+        QStringLiteral("kind"), QStringLiteral("fingering")));
+    parser.addOption(QCommandLineOption(QStringLiteral("left-handed"),
+                                        QStringLiteral("render, export-all: mirror the charts.")));
+    parser.addOption(QCommandLineOption(QStringLiteral("format"),
+                                        QStringLiteral("export-all: jpg (default) or bmp."),
+                                        QStringLiteral("format"), QStringLiteral("jpg")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("jobs"),
+                           QStringLiteral("export-all: worker threads (default: one per core)."),
+                           QStringLiteral("n")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("unique-names"),
+        QStringLiteral("export-all: keep every chart, named with the entry number and the chart "
+                       "kind (\"Am7 A-E-G-C #165 fingering.jpg\").")));
+    parser.addOption(QCommandLineOption(
         QStringLiteral("seconds"),
-        QStringLiteral("play: how long the notes are held (default 1.5)."), QStringLiteral("s"));
-    const QCommandLineOption wavOption(
+        QStringLiteral("play: how long the notes are held (default 1.5)."), QStringLiteral("s")));
+    parser.addOption(QCommandLineOption(
         QStringLiteral("wav"),
         QStringLiteral("play: render with the built-in synthesiser into this WAV file."),
-        QStringLiteral("file"));
-    const QCommandLineOption programOption(
+        QStringLiteral("file")));
+    parser.addOption(QCommandLineOption(
         QStringLiteral("program"),
         QStringLiteral("play: General MIDI program 0 to 127 (default 0, the piano; 24 nylon and "
                        "25 steel guitar)."),
-        QStringLiteral("n"));
-    const QCommandLineOption strumOption(
+        QStringLiteral("n")));
+    parser.addOption(QCommandLineOption(
         QStringLiteral("strum"),
         QStringLiteral("play: milliseconds between the notes, low string first (default 0)."),
-        QStringLiteral("ms"));
-    const QCommandLineOption verboseOption(
-        QStringLiteral("verbose"), QStringLiteral("play: say which output is used and why."));
-    const QCommandLineOption listPortsOption(
+        QStringLiteral("ms")));
+    parser.addOption(QCommandLineOption(QStringLiteral("verbose"),
+                                        QStringLiteral("play: say which output is used and why.")));
+    parser.addOption(QCommandLineOption(
         QStringLiteral("list-ports"),
-        QStringLiteral("play: list the MIDI outputs and which would be chosen."));
-    parser.addOption(helpOption);
-    parser.addOption(versionOption);
-    parser.addOption(chartOption);
-    parser.addOption(leftOption);
-    parser.addOption(formatOption);
-    parser.addOption(jobsOption);
-    for (const QCommandLineOption* option : {&secondsOption, &wavOption, &programOption,
-                                             &strumOption, &verboseOption, &listPortsOption})
-        parser.addOption(*option);
-    parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("list, show, render, export-all or play."));
+        QStringLiteral("play: list the MIDI outputs and which would be chosen.")));
+    parser.addPositionalArgument(QStringLiteral("command"), commandNames() + u'.');
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
+    int status = exitOk;
     if (parser.isSet(helpOption)) {
         m_out << parser.helpText();
-        return exitOk;
-    }
-    if (parser.isSet(versionOption)) {
+    } else if (parser.isSet(versionOption)) {
         m_out << "strumvane-charts " << STRUMVANE_VERSION << '\n';
-        return exitOk;
+    } else {
+        status = runCommand(parser);
     }
+    return finishOutput(status);
+}
 
+int ChartsTool::runCommand(const QCommandLineParser& parser) {
     QStringList args = parser.positionalArguments();
     if (args.isEmpty())
-        return usageError(
-            QStringLiteral("no command given (list, show, render, export-all or play)"));
-    const QString command = args.takeFirst();
-    if (parser.isSet(chartOption) && command != QLatin1String("render"))
-        return usageError(QStringLiteral("--chart applies to render only"));
-    if (parser.isSet(leftOption) && command != QLatin1String("render") &&
-        command != QLatin1String("export-all"))
-        return usageError(QStringLiteral("--left-handed applies to render and export-all only"));
-    if ((parser.isSet(formatOption) || parser.isSet(jobsOption)) &&
-        command != QLatin1String("export-all"))
-        return usageError(QStringLiteral("--format and --jobs apply to export-all only"));
-    for (const QCommandLineOption* option : {&secondsOption, &wavOption, &programOption,
-                                             &strumOption, &verboseOption, &listPortsOption}) {
-        if (parser.isSet(*option) && command != QLatin1String("play"))
-            return usageError(QStringLiteral("--%1 applies to play only").arg(option->names()[0]));
+        return usageError(QStringLiteral("no command given (%1)").arg(commandNames()));
+    const QString name = args.takeFirst();
+    const auto& table = commands();
+    const auto command = std::find_if(table.cbegin(), table.cend(),
+                                      [&](const Command& c) { return c.name == name; });
+    if (command == table.cend())
+        return usageError(QStringLiteral("unknown command '%1' (%2)").arg(name, commandNames()));
+
+    for (const QString& option : parser.optionNames()) {
+        if (command->options.contains(option))
+            continue;
+        QStringList takers;
+        for (const Command& c : table) {
+            if (c.options.contains(option))
+                takers << c.name;
+        }
+        return usageError(QStringLiteral("--%1 does not apply to %2 (only to %3)")
+                              .arg(option, name, takers.join(QStringLiteral(" and "))));
     }
 
     try {
-        if (command == QLatin1String("list")) {
-            if (!args.isEmpty())
-                return usageError(QStringLiteral("list takes no arguments"));
-            return list();
-        }
-        if (command == QLatin1String("show"))
-            return show(args);
-        if (command == QLatin1String("render"))
-            return render(args, parser.value(chartOption), parser.isSet(leftOption));
-        if (command == QLatin1String("export-all"))
-            return exportAll(args, parser.value(formatOption),
-                             parser.isSet(jobsOption) ? parser.value(jobsOption) : QString(),
-                             parser.isSet(leftOption));
-        if (command == QLatin1String("play")) {
-            PlayCommand::Options options;
-            const auto valueOf = [&](const QCommandLineOption& option) {
-                return parser.isSet(option) ? parser.value(option) : QString();
-            };
-            options.seconds = valueOf(secondsOption);
-            options.wavFile = valueOf(wavOption);
-            options.program = valueOf(programOption);
-            options.strum = valueOf(strumOption);
-            options.verbose = parser.isSet(verboseOption);
-            options.listPorts = parser.isSet(listPortsOption);
-            PlayCommand play(
-                m_out, m_err, [this](const QString& message) { return usageError(message); },
-                interruptFlag());
-            return play.run(args, options);
-        }
+        if (!command->run) // reached only when an option stands before the command's name
+            return usageError(QStringLiteral("%1 takes its options after its name").arg(name));
+        return (this->*command->run)(args, parser);
     } catch (const Failure& failure) {
         m_err << "strumvane-charts: " << failure.description() << '\n';
         return exitFailure;
     }
-    return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }
 
-int ChartsTool::list() {
+int ChartsTool::finishOutput(int status) {
+    // A full disk or a closed pipe behind standard output is a failure like any other: the
+    // listing the user asked for did not arrive.
+    m_out.flush();
+    if (m_out.status() != QTextStream::WriteFailed)
+        return status;
+    const QString reason = m_out.device() ? m_out.device()->errorString() : QString();
+    m_err << "strumvane-charts: cannot write to standard output"
+          << (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason) << '\n';
+    m_err.flush();
+    return status == exitOk ? exitFailure : status;
+}
+
+int ChartsTool::list(const QStringList& args, const QCommandLineParser&) {
+    if (!args.isEmpty())
+        return usageError(QStringLiteral("list takes no arguments"));
     int n = 1;
     for (const ChordEntry& e : ChordCatalogue::entries()) {
         m_out << n++ << '\t' << e.fretPattern << '\t' << e.fingering << '\t' << e.spelling << '\t'
@@ -242,7 +280,7 @@ int ChartsTool::list() {
     return exitOk;
 }
 
-int ChartsTool::show(const QStringList& args) {
+int ChartsTool::show(const QStringList& args, const QCommandLineParser&) {
     if (args.isEmpty() || args.size() > 2)
         return usageError(QStringLiteral("show takes ENTRY and an optional PITCH"));
     const std::optional<int> entryNumber = parseEntry(args[0]);
@@ -288,7 +326,27 @@ int ChartsTool::show(const QStringList& args) {
     return exitOk;
 }
 
-int ChartsTool::render(const QStringList& args, const QString& chart, bool leftHanded) {
+int ChartsTool::play(const QStringList& args, const QCommandLineParser& parser) {
+    const auto valueOf = [&](const char* option) {
+        const QString name = QLatin1String(option);
+        return parser.isSet(name) ? parser.value(name) : QString();
+    };
+    PlayCommand::Options options;
+    options.seconds = valueOf("seconds");
+    options.wavFile = valueOf("wav");
+    options.program = valueOf("program");
+    options.strum = valueOf("strum");
+    options.verbose = parser.isSet(QStringLiteral("verbose"));
+    options.listPorts = parser.isSet(QStringLiteral("list-ports"));
+    PlayCommand command(
+        m_out, m_err, [this](const QString& message) { return usageError(message); },
+        interruptFlag());
+    return command.run(args, options);
+}
+
+int ChartsTool::render(const QStringList& args, const QCommandLineParser& parser) {
+    const QString chart = parser.value(QStringLiteral("chart"));
+    const bool leftHanded = parser.isSet(QStringLiteral("left-handed"));
     if (args.size() != 3)
         return usageError(QStringLiteral("render takes ENTRY PITCH FILE"));
     const std::optional<int> entryNumber = parseEntry(args[0]);
@@ -324,33 +382,38 @@ int ChartsTool::render(const QStringList& args, const QString& chart, bool leftH
     ChartSurface surface;
     drawChordChart(surface, *kind, entry, *pitch, leftHanded);
 
-    try {
-        switch (*format) {
-        case ImageFormat::Bmp:
-            ImageFile::SaveBitmap(surface.image(), fileName);
-            break;
-        case ImageFormat::Jpeg:
-            JpegWriter::SaveJpeg(surface.image(), fileName, 100);
-            break;
-        case ImageFormat::Png:
-            savePng(surface.image(), fileName);
-            break;
-        }
-    } catch (const Failure& failure) {
-        m_err << "strumvane-charts: cannot write '" << printable(fileName)
-              << "': " << failure.description() << '\n';
+    QByteArray data;
+    switch (*format) {
+    case ImageFormat::Bmp:
+        data = ImageFile::encodeBitmap(surface.image());
+        break;
+    case ImageFormat::Jpeg:
+        data = JpegWriter::encodeJpeg(surface.image(), 100);
+        break;
+    case ImageFormat::Png:
+        data = encodePng(surface.image());
+        break;
+    }
+    QString reason = QStringLiteral("the image could not be encoded");
+    if (data.isEmpty() ||
+        ImageFile::writeFile(fileName, data, &reason) != ImageFile::WriteResult::Written) {
+        m_err << "strumvane-charts: cannot write '" << printable(fileName) << "': " << reason
+              << '\n';
         return exitFailure;
     }
     return exitOk;
 }
 
-int ChartsTool::exportAll(const QStringList& args, const QString& format, const QString& jobs,
-                          bool leftHanded) {
+int ChartsTool::exportAll(const QStringList& args, const QCommandLineParser& parser) {
     if (args.size() != 1)
         return usageError(QStringLiteral("export-all takes one folder"));
+    const QString format = parser.value(QStringLiteral("format"));
+    const QString jobs =
+        parser.isSet(QStringLiteral("jobs")) ? parser.value(QStringLiteral("jobs")) : QString();
     ExportAll::Options options;
     options.folder = args[0];
-    options.leftHanded = leftHanded;
+    options.leftHanded = parser.isSet(QStringLiteral("left-handed"));
+    options.uniqueNames = parser.isSet(QStringLiteral("unique-names"));
     options.showProgress = m_progress;
     if (format == QLatin1String("jpg"))
         options.jpeg = true;
@@ -368,13 +431,14 @@ int ChartsTool::exportAll(const QStringList& args, const QString& format, const 
     // Checked before any work, so that a wrong folder costs nothing.
     const QFileInfo folder(options.folder);
     if (!folder.isDir()) {
-        m_err << "strumvane-charts: no such folder '" << printable(options.folder) << "'\n";
+        m_err << "strumvane-charts: cannot write into folder '" << printable(options.folder)
+              << "': " << systemReason(folder.exists() ? ENOTDIR : ENOENT) << '\n';
         return exitFailure;
     }
     QTemporaryFile probe(QDir(options.folder).filePath(QStringLiteral(".strumvane-XXXXXX")));
     if (!probe.open()) {
         m_err << "strumvane-charts: cannot write into folder '" << printable(options.folder)
-              << "'\n";
+              << "': " << probe.errorString() << '\n';
         return exitFailure;
     }
     probe.close();

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QStringList>
 #include <QTextStream>
 #include <atomic>
 #include <optional>
+
+class QCommandLineParser;
 
 // The command-line companion `strumvane-charts`: lists the catalogue, prints a chord's details
 // and renders charts to image files, over the same core as the window.
@@ -15,9 +18,9 @@
 //   strumvane-charts play ENTRY PITCH [--seconds S] [--wav FILE] [--program N] [--strum MS]
 //                         [--verbose] [--list-ports]
 //
-// ENTRY is 1..611; PITCH a note name ("C", "F#", "Bb", also "Db", "D#", "Gb", "G#", "A#") or
-// 0..11. Exit status: 0 success, 1 a failure (a file that cannot be written), 2 a usage error,
-// 130 an export interrupted by Ctrl-C.
+// ENTRY is 1..611; PITCH a note name in any case ("C", "f#", "Bb", "E♭") or 0..11. Exit
+// status: 0 success, 1 a failure (a file that cannot be written, or standard output), 2 a
+// usage error, 130 an export interrupted by Ctrl-C.
 class ChartsTool {
 public:
     ChartsTool(QTextStream& out, QTextStream& err);
@@ -41,12 +44,28 @@ public:
     // An entry number 1..611 written in decimal digits ("6", "006"); nothing for anything else.
     static std::optional<int> parseEntry(const QString& text);
 
+    // One command of the tool. --help and the usage messages list every command here, in
+    // this order, so a command added here is named everywhere.
+    struct Command {
+        QString name;        // "show"
+        QString synopsis;    // "show ENTRY [PITCH]"
+        QStringList help;    // lines of --help beside the synopsis
+        QStringList options; // the long options it takes besides --help and --version
+        // nullptr for name, find and sheet, which read their own options and run before
+        // the common parser.
+        int (ChartsTool::*run)(const QStringList& args, const QCommandLineParser& parser);
+    };
+    static const QList<Command>& commands();
+
 private:
-    int list();
-    int show(const QStringList& args);
-    int render(const QStringList& args, const QString& chart, bool leftHanded);
-    int exportAll(const QStringList& args, const QString& format, const QString& jobs,
-                  bool leftHanded);
+    int list(const QStringList& args, const QCommandLineParser& parser);
+    int show(const QStringList& args, const QCommandLineParser& parser);
+    int render(const QStringList& args, const QCommandLineParser& parser);
+    int exportAll(const QStringList& args, const QCommandLineParser& parser);
+    int play(const QStringList& args, const QCommandLineParser& parser);
+    int runCommand(const QCommandLineParser& parser);
+    // Flushes standard output; a failed write turns `status` 0 into 1, with the reason.
+    int finishOutput(int status);
     int usageError(const QString& message);
 
     QTextStream& m_out;

@@ -32,13 +32,26 @@ QString progressLine(int done, int total, double seconds) {
     return line + QStringLiteral("   ");
 }
 
+// Blanks the progress line and returns to its start, so that the next text stands alone.
+QString eraseProgressLine() {
+    return u'\r' + QString(79, u' ') + u'\r';
+}
+
 } // namespace
 
 int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_bool& stop,
                    int* failures) {
-    const QList<ChartFiles::PlannedChord> chords = ChartFiles::saveAllPlan();
+    const QList<ChartFiles::PlannedChord> chords = ChartFiles::saveAllPlan(options.uniqueNames);
     const QString folder = QDir(options.folder).absolutePath();
     const ChartFormat format = options.jpeg ? ChartFormat::Jpeg : ChartFormat::Bmp;
+    // The window's names end in " 1" and " 2"; unique names say the chart's kind.
+    const auto fileName = [&](const QString& stem, int chart) {
+        if (!options.uniqueNames)
+            return ChartFiles::filePath(folder, ChartFiles::saveAllFileName(stem, chart, format));
+        const QString kind = chart == 1 ? QStringLiteral(" fingering") : QStringLiteral(" interval");
+        const QString suffix = format == ChartFormat::Jpeg ? QStringLiteral(".jpg") : QStringLiteral(".bmp");
+        return ChartFiles::filePath(folder, stem + kind + suffix);
+    };
     const int total = int(chords.size()) * 2;
     const int jobs =
         options.jobs > 0 ? options.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
@@ -50,14 +63,15 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
     QStringList failedFiles;
 
     const auto writeOne = [&](const QString& fileName, const QByteArray& data) {
+        QString reason = QStringLiteral("the image could not be encoded");
         if (!data.isEmpty() &&
-            ImageFile::writeFile(fileName, data) == ImageFile::WriteResult::Written) {
+            ImageFile::writeFile(fileName, data, &reason) == ImageFile::WriteResult::Written) {
             ++written;
             return;
         }
         ++failed;
         const QMutexLocker locker(&reportLock);
-        failedFiles << fileName;
+        failedFiles << QStringLiteral("cannot write '%1': %2").arg(fileName, reason);
     };
 
     const auto worker = [&] {
@@ -80,12 +94,8 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
                            options.leftHanded);
             drawChordChart(interval, ChordChartKind::Interval, entry, chord.pitch,
                            options.leftHanded);
-            writeOne(
-                ChartFiles::filePath(folder, ChartFiles::saveAllFileName(chord.stem, 1, format)),
-                encode(fingering.image()));
-            writeOne(
-                ChartFiles::filePath(folder, ChartFiles::saveAllFileName(chord.stem, 2, format)),
-                encode(interval.image()));
+            writeOne(fileName(chord.stem, 1), encode(fingering.image()));
+            writeOne(fileName(chord.stem, 2), encode(interval.image()));
         }
     };
 
@@ -101,8 +111,8 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
         const QMutexLocker locker(&reportLock);
         for (; reported < failedFiles.size(); ++reported) {
             if (options.showProgress)
-                err << '\r' << QString(79, QLatin1Char(' ')) << '\r';
-            err << "strumvane-charts: cannot write '" << failedFiles[reported] << "'\n";
+                err << eraseProgressLine();
+            err << "strumvane-charts: " << failedFiles[reported] << '\n';
         }
         err.flush();
     };
@@ -120,8 +130,11 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
     for (std::thread& t : threads)
         t.join();
     reportFailures();
-    if (options.showProgress)
-        err << progressLine(written + failed, total, clock.elapsed() / 1000.0) << '\n';
+    // The run's closing line follows; the bar is done with.
+    if (options.showProgress) {
+        err << eraseProgressLine();
+        err.flush();
+    }
 
     if (failures)
         *failures = failed;

@@ -18,7 +18,8 @@ public:
         bool jpeg = true; // false: BMP
         bool leftHanded = false;
         int jobs = 0;              // worker threads; 0: one per core
-        bool showProgress = false; // a progress line on `err`, redrawn in place
+        bool uniqueNames = false;  // every chart kept: "Am7 A-E-G-C #165 fingering.jpg"
+        bool showProgress = false; // a progress line on `err`, redrawn in place, erased at the end
     };
 
     // Runs the export; messages go to `err`. Stops early when `stop` becomes true (files

@@ -1,5 +1,6 @@
 #include "cli/ChartsTool.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <csignal>
 #include <cstdio>
@@ -28,7 +29,12 @@ int main(int argc, char** argv) {
     QGuiApplication::setApplicationName(QStringLiteral("strumvane-charts"));
     QGuiApplication::setApplicationVersion(QStringLiteral(STRUMVANE_VERSION));
 
-    QTextStream out(stdout);
+    // Standard output as a file on its descriptor, so that a failed write (a full disk,
+    // /dev/full) is seen and its reason known; the stream above it does the buffering.
+    QFile standardOutput;
+    standardOutput.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                        QFileDevice::DontCloseHandle);
+    QTextStream out(&standardOutput);
     QTextStream err(stderr);
     ChartsTool tool(out, err);
     tool.setShowProgress(isatty(STDERR_FILENO) != 0);

@@ -42,7 +42,7 @@ QString ChartFiles::saveAllFileName(const QString& stem, int chart, ChartFormat 
     return fileName(saveAllChartName(stem, chart), format);
 }
 
-QList<ChartFiles::PlannedChord> ChartFiles::saveAllPlan() {
+QList<ChartFiles::PlannedChord> ChartFiles::saveAllPlan(bool uniqueNames) {
     QList<PlannedChord> chords;
     QHash<QString, qsizetype> byStem;
     for (int n = 1; n <= ChordCatalogue::entryCount; ++n) {
@@ -55,6 +55,10 @@ QList<ChartFiles::PlannedChord> ChartFiles::saveAllPlan() {
                 ChordTheory::placeChord(pattern, spelling, pitch);
             const QString stem = saveAllStem(
                 ChordTheory::chordDisplayName(type, pitch, placed.rootShift), placed.noteNames);
+            if (uniqueNames) {
+                chords.append(PlannedChord{n, pitch, stem + QStringLiteral(" #") + QString::number(n)});
+                continue;
+            }
             const auto found = byStem.constFind(stem);
             if (found != byStem.constEnd()) {
                 chords[*found] = PlannedChord{n, pitch, stem};

@@ -55,6 +55,8 @@ public:
         int entry;
         qint16 pitch;
         QString stem;
+
+        bool operator==(const PlannedChord&) const = default;
     };
 
     explicit ChartFiles(ChartFileWriter& writer);
@@ -82,8 +84,9 @@ public:
     // in catalogue order at every Pitch from C to B and writes each chord's pair under its
     // stem, so where stems agree the later chord's files replace the earlier ones. Each stem
     // appears once, at the place of its first chord, with the last chord that has it: fewer
-    // than 611 x 12 chords.
-    static QList<PlannedChord> saveAllPlan();
+    // than 611 x 12 chords. With `uniqueNames` every chord of the 611 x 12 is kept, its stem
+    // followed by " #" and the entry number ("Am7 A-E-G-C #165"), so no file replaces another.
+    static QList<PlannedChord> saveAllPlan(bool uniqueNames = false);
 
     // The format branch of an export command, under `trap`: when the "BMP" test holds, every
     // chart is written as name.bmp under its bmpWrites step; else when the "JPG" test holds,

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace {
@@ -16,7 +17,10 @@ Failure pathFileAccessError() {
     return Failure(75, QStringLiteral("Path/File access error"));
 }
 
-ImageFile::WriteResult resultFor(int error) {
+ImageFile::WriteResult resultFor(int error, QString* reason) {
+    // generic_category() words it as strerror does, but is safe on the export's threads.
+    if (reason)
+        *reason = QString::fromStdString(std::generic_category().message(error));
     switch (error) {
     case ENOENT:
     case ENOTDIR:
@@ -32,7 +36,8 @@ ImageFile::WriteResult resultFor(int error) {
 
 } // namespace
 
-ImageFile::WriteResult ImageFile::writeFile(const QString& fileName, const QByteArray& data) {
+ImageFile::WriteResult ImageFile::writeFile(const QString& fileName, const QByteArray& data,
+                                            QString* reason) {
     // The new content goes into a hidden file beside the target, which is renamed over the
     // target once complete: the target is either the old file or the whole new one, never a
     // part. There is no fsync per file: a save-all writes thousands of them, and rename over
@@ -46,7 +51,7 @@ ImageFile::WriteResult ImageFile::writeFile(const QString& fileName, const QByte
 
     const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
-        return resultFor(errno);
+        return resultFor(errno, reason);
     const char* bytes = data.constData();
     qsizetype left = data.size();
     while (left > 0) {
@@ -57,7 +62,7 @@ ImageFile::WriteResult ImageFile::writeFile(const QString& fileName, const QByte
             const int error = errno;
             ::close(fd);
             ::unlink(temporary.constData());
-            return resultFor(error);
+            return resultFor(error, reason);
         }
         bytes += n;
         left -= n;
@@ -65,7 +70,7 @@ ImageFile::WriteResult ImageFile::writeFile(const QString& fileName, const QByte
     if (::close(fd) != 0 || ::rename(temporary.constData(), target.constData()) != 0) {
         const int error = errno;
         ::unlink(temporary.constData());
-        return resultFor(error);
+        return resultFor(error, reason);
     }
     return WriteResult::Written;
 }

@@ -18,8 +18,11 @@ public:
     };
 
     // Writes `data` as the complete content of `fileName` (a path such as
-    // "/home/ann/Charts/Chord Chart 1.bmp"). Throws nothing; the result says what happened.
-    static WriteResult writeFile(const QString& fileName, const QByteArray& data);
+    // "/home/ann/Charts/Chord Chart 1.bmp"). Throws nothing; the result says what happened,
+    // and on a failure `reason`, when given, receives the system's words for it ("No space
+    // left on device", "Is a directory").
+    static WriteResult writeFile(const QString& fileName, const QByteArray& data,
+                                 QString* reason = nullptr);
 
     // Saves `picture` as a Windows bitmap file: 8-bit greys when every pixel is a grey (as
     // in every chart), else 24-bit colour; either way the pixels read back unchanged. Failures

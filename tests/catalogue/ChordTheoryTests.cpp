@@ -99,19 +99,22 @@ TEST(ChordTheoryNamingTests, PlaceChord_UnknownIntervalKeepsPreviousRootShift) {
     EXPECT_EQ(chord.rootShift, 4);
 }
 
-TEST(ChordTheoryNamingTests, ParsePitch_NamesEnharmonicsAndNumbers) {
-    EXPECT_EQ(parsePitch(u"C"), 0);
-    EXPECT_EQ(parsePitch(u"Bb"), 10);
-    EXPECT_EQ(parsePitch(u"A#"), 10);
-    EXPECT_EQ(parsePitch(u"Db"), 1);
-    EXPECT_EQ(parsePitch(u"G#"), 8);
-    EXPECT_EQ(parsePitch(u"11"), 11);
-    EXPECT_FALSE(parsePitch(u"12"));
-    EXPECT_FALSE(parsePitch(u"-1"));
-    EXPECT_FALSE(parsePitch(u"c"));
-    EXPECT_FALSE(parsePitch(u"H"));
-    EXPECT_FALSE(parsePitch(u""));
-    EXPECT_FALSE(parsePitch(u" 3"));
+TEST(ChordTheoryNamingTests, ParsePitch_NamesInAnyCaseWithEitherAccidentalSignAndNumbers) {
+    const struct {
+        const char16_t* text;
+        std::optional<qint16> pitch;
+    } cases[] = {
+        {u"C", 0},        {u"c", 0},   {u"Bb", 10},      {u"bb", 10},      {u"BB", 10},
+        {u"B\u266D", 10}, {u"A#", 10}, {u"a\u266F", 10}, {u"Db", 1},       {u"d#", 3},
+        {u"G#", 8},       {u"b", 11},  {u"Cb", 11},      {u"E#", 5},       {u"Fb", 4},
+        {u"B#", 0},       {u"11", 11}, {u"0", 0},        {u"12", {}},      {u"-1", {}},
+        {u"H", {}},       {u"h", {}},  {u"", {}},        {u" 3", {}},      {u"C##", {}},
+        {u"Cx", {}},      {u"#", {}},  {u"b#", 0},       {u"C\u266E", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.text).toStdString());
+        EXPECT_EQ(parsePitch(c.text), c.pitch);
+    }
 }
 
 // Every entry at every Pitch stays on the neck and sounds what its spelling says.

@@ -3,6 +3,7 @@
 #include "catalogue/Playability.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
+#include "cli/ChartsTool.h"
 #include "support/ToolProcess.h"
 
 #include <QDir>
@@ -235,4 +236,54 @@ TEST_F(ChartsToolTests, Sheet_WritesAPdfOrNothingAtAll) {
     EXPECT_EQ(failed.status, 1);
     EXPECT_FALSE(QFile::exists(unwritable));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("song.pdf")});
+}
+
+TEST_F(ChartsToolTests, Failures_ExitOneWithTheSystemsReasonAndNoFile) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.png")));
+    const struct {
+        QStringList args;
+        const char* reason;
+        QString stdoutFile; // where standard output goes; empty: a pipe
+    } cases[] = {
+        {{QStringLiteral("list")}, "No space left on device", QStringLiteral("/dev/full")},
+        {{QStringLiteral("--help")}, "No space left on device", QStringLiteral("/dev/full")},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"),
+          path(QStringLiteral("missing/c.png"))},
+         "No such file or directory",
+         {}},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"),
+          path(QStringLiteral("taken.png"))},
+         "Is a directory",
+         {}},
+        {{QStringLiteral("export-all"), path(QStringLiteral("missing"))},
+         "No such file or directory",
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        QProcess process;
+        if (!c.stdoutFile.isEmpty())
+            process.setStandardOutputFile(c.stdoutFile);
+        process.start(QStringLiteral(CHARTS_TOOL), c.args);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 1);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_TRUE(err.contains(QLatin1String(c.reason))) << err.toStdString();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("taken.png")});
+}
+
+TEST_F(ChartsToolTests, Usage_NamesEveryCommandAndAcceptsPitchesInAnyCase) {
+    const ToolRun none = runTool({});
+    for (const auto& command : ChartsTool::commands()) {
+        EXPECT_TRUE(none.err.contains(command.name)) << command.name.toStdString();
+        EXPECT_TRUE(runTool({QStringLiteral("--help")}).out.contains(command.synopsis));
+    }
+    const QString c =
+        runTool({QStringLiteral("show"), QStringLiteral("6"), QStringLiteral("C")}).out;
+    for (const char* pitch : {"c", "B#", "b\u266F"})
+        EXPECT_EQ(
+            runTool({QStringLiteral("show"), QStringLiteral("6"), QString::fromUtf8(pitch)}).out, c)
+            << pitch;
 }

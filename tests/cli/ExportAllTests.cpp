@@ -135,3 +135,21 @@ TEST_F(ExportAllTests, ExportAll_AFileThatCannotBeWrittenIsNamedAndTheRunGoesOn)
                     .entryList({QStringLiteral(".strumvane-*")}, QDir::Hidden | QDir::Files)
                     .isEmpty());
 }
+
+TEST(ExportAllPlanTests, Plan_WindowsRuleSharesNamesUniqueNamesKeepEveryChart) {
+    const struct {
+        bool uniqueNames;
+        qsizetype chords; // two files each
+    } cases[] = {{false, 4740}, {true, 611 * 12}};
+    for (const auto& c : cases) {
+        const QList<ChartFiles::PlannedChord> chords = ChartFiles::saveAllPlan(c.uniqueNames);
+        QSet<QString> stems;
+        for (const ChartFiles::PlannedChord& chord : chords)
+            stems << chord.stem;
+        EXPECT_EQ(chords.size(), c.chords) << c.uniqueNames;
+        EXPECT_EQ(stems.size(), c.chords) << c.uniqueNames;
+    }
+    // Entry 165 at A: "Am7 A-E-G-C", written as "... #165 fingering.jpg" and "... interval.jpg".
+    EXPECT_TRUE(ChartFiles::saveAllPlan(true).contains(
+        ChartFiles::PlannedChord{165, 9, QStringLiteral("Am7 A-E-G-C #165")}));
+}

@@ -1,38 +1,87 @@
 #!/usr/bin/env bash
-# Builds the Debian package from the build folder, unpacks it into a temporary root and runs
-# the installed tool from there.
+# The Debian package, in three steps that share one built package in OUT:
+#   package-test.sh build BUILD OUT   builds the .deb from the build folder into OUT
+#   package-test.sh run OUT           unpacks it into a temporary root, checks what it holds
+#                                     and runs the installed tool from there
+#   package-test.sh lint OUT          lintian finds no error and no warning (skipped, status
+#                                     77, where lintian is not installed)
 set -euo pipefail
-build=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+step=$1
+skipped=77
 
-(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || {
-    cat "$work/cpack.log"
+fail() {
+    echo "$*" >&2
     exit 1
 }
-deb=$(ls "$work"/out/*.deb)
-dpkg-deb --field "$deb" Depends | tee "$work/depends"
-grep -q 'fonts-liberation' "$work/depends"
-grep -q 'libqt6gui6' "$work/depends"
-grep -q 'libturbojpeg0' "$work/depends"
-grep -q 'libfluidsynth3' "$work/depends"
-grep -q 'timgm6mb-soundfont | fluid-soundfont-gm' "$work/depends"
 
-dpkg -x "$deb" "$work/root"
-for path in usr/bin/strumvane usr/bin/strumvane-charts usr/share/applications/strumvane.desktop \
-    usr/share/icons/hicolor/scalable/apps/strumvane.svg usr/share/man/man1/strumvane-charts.1 \
-    usr/share/metainfo/io.github.strumvane.Strumvane.metainfo.xml; do
-    [ -e "$work/root/$path" ] || { echo "missing from the package: $path"; exit 1; }
-done
+case "$step" in
+build)
+    build=$2 out=$3
+    rm -rf "$out"
+    mkdir -p "$out"
+    (cd "$build" && cpack -G DEB -B "$out" >"$out/cpack.log" 2>&1) || {
+        cat "$out/cpack.log"
+        exit 1
+    }
+    ls "$out"/*.deb
+    ;;
 
-tool="$work/root/usr/bin/strumvane-charts"
-"$tool" --version | grep -q '^strumvane-charts '
-expected=$'Chord Name: Cmaj\nChord Spelling: C-G-C-E-G-C\nFret Numbers: 8-10-10-9-8-8\nFingering: 1-3-4-2-1-1\nMIDI Notes: 48 55 60 64 67 72'
-actual=$("$tool" show 6 C | head -n 5)
-"$tool" show 6 C | grep -q "^Playability: [0-9]"
-if [ "$actual" != "$expected" ]; then
-    echo "unexpected output of the installed tool:"
-    echo "$actual"
-    exit 1
-fi
-echo "package $(basename "$deb") installs and runs"
+run)
+    out=$2
+    deb=$(ls "$out"/*.deb)
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+
+    depends=$(dpkg-deb --field "$deb" Depends)
+    echo "Depends: $depends"
+    for package in fonts-liberation libqt6gui6 libturbojpeg0 libfluidsynth3 \
+        'timgm6mb-soundfont | fluid-soundfont-gm'; do
+        [[ $depends == *"$package"* ]] || fail "the package does not depend on $package"
+    done
+    # Every description line is text or a paragraph break, none a CMake list separator.
+    description=$(dpkg-deb --field "$deb" Description)
+    if grep -n -e '^ *;' -e ';$' <<<"$description"; then
+        fail "description lines with list separators:"$'\n'"$description"
+    fi
+    [ "$(grep -c '^ \.$' <<<"$description")" -ge 1 ] || fail "the description has one paragraph"
+
+    dpkg -x "$deb" "$work/root"
+    for path in usr/bin/strumvane usr/bin/strumvane-charts \
+        usr/share/applications/strumvane.desktop \
+        usr/share/icons/hicolor/scalable/apps/strumvane.svg \
+        usr/share/man/man1/strumvane.1.gz usr/share/man/man1/strumvane-charts.1.gz \
+        usr/share/doc/strumvane/copyright usr/share/doc/strumvane/changelog.gz \
+        usr/share/metainfo/io.github.strumvane.Strumvane.metainfo.xml; do
+        [ -e "$work/root/$path" ] || fail "missing from the package: $path"
+    done
+    for program in strumvane strumvane-charts; do
+        file -b "$work/root/usr/bin/$program" | grep -q ', stripped' ||
+            fail "usr/bin/$program is not stripped: $(file -b "$work/root/usr/bin/$program")"
+    done
+    gzip -t "$work"/root/usr/share/man/man1/*.gz "$work/root/usr/share/doc/strumvane/changelog.gz"
+
+    tool="$work/root/usr/bin/strumvane-charts"
+    "$tool" --version | grep -q '^strumvane-charts '
+    expected=$'Chord Name: Cmaj\nChord Spelling: C-G-C-E-G-C\nFret Numbers: 8-10-10-9-8-8\nFingering: 1-3-4-2-1-1\nMIDI Notes: 48 55 60 64 67 72'
+    actual=$("$tool" show 6 C | head -n 5)
+    "$tool" show 6 C | grep -q "^Playability: [0-9]" || fail "show gives no playability score"
+    [ "$actual" = "$expected" ] || fail "unexpected output of the installed tool:"$'\n'"$actual"
+    echo "package $(basename "$deb") installs and runs"
+    ;;
+
+lint)
+    out=$2
+    if ! command -v lintian >/dev/null; then
+        echo "lintian is not installed (Debian package lintian): not checked"
+        exit $skipped
+    fi
+    deb=$(ls "$out"/*.deb)
+    # Information tags (hardening hints) are shown but do not fail the test.
+    lintian --info --display-info --fail-on error,warning "$deb" 2> >(grep -v 'root privileges' >&2)
+    echo "lintian: no errors and no warnings in $(basename "$deb")"
+    ;;
+
+*)
+    fail "usage: package-test.sh build BUILD OUT | run OUT | lint OUT"
+    ;;
+esac

@@ -63,7 +63,7 @@ protected:
     void SetUp() override {
         const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
         if (jackd.isEmpty())
-            GTEST_SKIP() << "jackd is not installed (Debian package jackd1)";
+            GTEST_SKIP() << "jackd is not installed (Debian package jackd2, or jackd1)";
         // The port takes the ALSA sequencer first; this test is about the JACK path.
         if (QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
             GTEST_SKIP() << "an ALSA sequencer is present, so the port would not use JACK";
