@@ -48,8 +48,10 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
     const auto fileName = [&](const QString& stem, int chart) {
         if (!options.uniqueNames)
             return ChartFiles::filePath(folder, ChartFiles::saveAllFileName(stem, chart, format));
-        const QString kind = chart == 1 ? QStringLiteral(" fingering") : QStringLiteral(" interval");
-        const QString suffix = format == ChartFormat::Jpeg ? QStringLiteral(".jpg") : QStringLiteral(".bmp");
+        const QString kind =
+            chart == 1 ? QStringLiteral(" fingering") : QStringLiteral(" interval");
+        const QString suffix =
+            format == ChartFormat::Jpeg ? QStringLiteral(".jpg") : QStringLiteral(".bmp");
         return ChartFiles::filePath(folder, stem + kind + suffix);
     };
     const int total = int(chords.size()) * 2;

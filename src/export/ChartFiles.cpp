@@ -56,7 +56,8 @@ QList<ChartFiles::PlannedChord> ChartFiles::saveAllPlan(bool uniqueNames) {
             const QString stem = saveAllStem(
                 ChordTheory::chordDisplayName(type, pitch, placed.rootShift), placed.noteNames);
             if (uniqueNames) {
-                chords.append(PlannedChord{n, pitch, stem + QStringLiteral(" #") + QString::number(n)});
+                chords.append(
+                    PlannedChord{n, pitch, stem + QStringLiteral(" #") + QString::number(n)});
                 continue;
             }
             const auto found = byStem.constFind(stem);
