@@ -6,6 +6,7 @@
 #include "chart/ChordChart.h"
 #include "cli/ExportAll.h"
 #include "export/ImageFile.h"
+#include "export/ImageFolder.h"
 #include "export/JpegWriter.h"
 #include "shell/Failure.h"
 
@@ -13,8 +14,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <optional>
 
 namespace {
@@ -51,6 +52,34 @@ QString printable(const QString& text) {
     return shown;
 }
 
+// The bytes of an argument as text, each byte that is not part of a valid UTF-8 character
+// written as an escape ("caf\xe9.jpg"), control characters as printable() writes them.
+QString escapedBytes(const QByteArray& bytes) {
+    QString shown;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto lead = uchar(bytes[i]);
+        const qsizetype length = lead < 0x80                    ? 1
+                                 : lead >= 0xc2 && lead <= 0xdf ? 2
+                                 : lead >= 0xe0 && lead <= 0xef ? 3
+                                 : lead >= 0xf0 && lead <= 0xf4 ? 4
+                                                                : 0;
+        if (length > 0 && i + length <= bytes.size()) {
+            // The round trip rejects what a lead byte alone cannot: stray continuation
+            // bytes, overlong forms, surrogates, code points past U+10FFFF.
+            const QByteArray character = bytes.mid(i, length);
+            const QString decoded = QString::fromUtf8(character);
+            if (decoded.toUtf8() == character && !decoded.contains(QChar::ReplacementCharacter)) {
+                shown += printable(decoded);
+                i += length;
+                continue;
+            }
+        }
+        shown += QStringLiteral("\\x%1").arg(uint(lead), 2, 16, QLatin1Char('0'));
+        ++i;
+    }
+    return shown;
+}
+
 std::optional<int> parseEntry(const QString& text) {
     if (!ChordTheory::isFretMark(text) || text.size() > 3)
         return std::nullopt;
@@ -73,18 +102,35 @@ std::optional<ImageFormat> formatFor(const QString& fileName) {
     return std::nullopt;
 }
 
-void savePng(const QImage& image, const QString& fileName) {
+void savePng(const QImage& image, const ImageFolder& folder, const QString& name) {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    if (ImageFile::writeFile(fileName, data) != ImageFile::WriteResult::Written)
-        throw Failure(75, QStringLiteral("Path/File access error"));
+    const ImageFile::WriteResult result = folder.writeFile(name, data);
+    if (result != ImageFile::WriteResult::Written)
+        throw ImageFile::bitmapFailure(result);
 }
 
 } // namespace
 
 ChartsTool::ChartsTool(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
+
+int ChartsTool::run(const QList<QByteArray>& rawArguments) {
+    QStringList arguments;
+    for (qsizetype i = 0; i < rawArguments.size(); ++i) {
+        const QByteArray& raw = rawArguments[i];
+        QString argument = QFile::decodeName(raw);
+        // Bytes that are no valid UTF-8 would become U+FFFD, and a file under that changed
+        // name could replace another one. The program name itself names nothing to write.
+        if (i > 0 && QFile::encodeName(argument) != raw)
+            return usageError(QStringLiteral("cannot use '%1': it is not valid UTF-8, so "
+                                             "nothing can be written under exactly that name")
+                                  .arg(escapedBytes(raw)));
+        arguments << std::move(argument);
+    }
+    return run(arguments);
+}
 
 int ChartsTool::run(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -236,16 +282,20 @@ int ChartsTool::render(const QStringList& args, const QString& chart, bool leftH
     ChartSurface surface;
     drawChordChart(surface, *kind, entry, *pitch, leftHanded);
 
+    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
+    const ImageFolder folder(slash < 0 ? QStringLiteral(".") : fileName.left(slash + 1));
+    const QString name = fileName.mid(slash + 1);
+    folder.removeStaleTemporaries();
     try {
         switch (*format) {
         case ImageFormat::Bmp:
-            ImageFile::SaveBitmap(surface.image(), fileName);
+            ImageFile::SaveBitmap(surface.image(), folder, name);
             break;
         case ImageFormat::Jpeg:
-            JpegWriter::SaveJpeg(surface.image(), fileName, 100);
+            JpegWriter::SaveJpeg(surface.image(), folder, name, 100);
             break;
         case ImageFormat::Png:
-            savePng(surface.image(), fileName);
+            savePng(surface.image(), folder, name);
             break;
         }
     } catch (const Failure& failure) {
@@ -277,25 +327,25 @@ int ChartsTool::exportAll(const QStringList& args, const QString& format, const 
             return usageError(QStringLiteral("no such number of jobs '%1' (1 to 256)").arg(jobs));
     }
 
-    // Checked before any work, so that a wrong folder costs nothing.
-    const QFileInfo folder(options.folder);
-    if (!folder.isDir()) {
+    // Checked before any work, so that a wrong folder costs nothing. The folder is opened
+    // once: should it be moved during the run, the files still go into it.
+    const ImageFolder target(options.folder);
+    if (!QFileInfo(options.folder).isDir() ||
+        target.openResult() == ImageFile::WriteResult::FolderMissing) {
         m_err << "strumvane-charts: no such folder '" << printable(options.folder) << "'\n";
         return exitFailure;
     }
-    QTemporaryFile probe(QDir(options.folder).filePath(QStringLiteral(".strumvane-XXXXXX")));
-    if (!probe.open()) {
+    if (target.probe() != ImageFile::WriteResult::Written) {
         m_err << "strumvane-charts: cannot write into folder '" << printable(options.folder)
               << "'\n";
         return exitFailure;
     }
-    probe.close();
-    probe.remove();
+    target.removeStaleTemporaries();
 
     QElapsedTimer clock;
     clock.start();
     int failures = 0;
-    const int written = ExportAll::run(options, m_err, interruptFlag(), &failures);
+    const int written = ExportAll::run(options, target, m_err, interruptFlag(), &failures);
     if (interruptFlag()) {
         m_err << "strumvane-charts: interrupted after " << written << " files\n";
         return exitInterrupted;

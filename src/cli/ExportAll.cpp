@@ -6,6 +6,7 @@
 #include "chart/ChordChart.h"
 #include "export/ChartFileName.h"
 #include "export/ImageFile.h"
+#include "export/ImageFolder.h"
 #include "export/JpegEncoder.h"
 #include "shell/Failure.h"
 
@@ -61,10 +62,11 @@ QList<ExportAll::Chord> ExportAll::plan() {
     return chords;
 }
 
-int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_bool& stop,
-                   int* failures) {
+int ExportAll::run(const Options& options, const ImageFolder& target, QTextStream& err,
+                   const std::atomic_bool& stop, int* failures) {
     const QList<Chord> chords = plan();
-    const QString folder = QDir(options.folder).absolutePath() + QLatin1Char('/');
+    // For messages only: the files go into the opened folder, wherever it is now.
+    const QString shownFolder = QDir(options.folder).absolutePath() + QLatin1Char('/');
     const QString suffix = options.jpeg ? QStringLiteral(".jpg") : QStringLiteral(".bmp");
     const int total = int(chords.size()) * 2;
     const int jobs =
@@ -76,15 +78,14 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
     QMutex reportLock;
     QStringList failedFiles;
 
-    const auto writeOne = [&](const QString& fileName, const QByteArray& data) {
-        if (!data.isEmpty() &&
-            ImageFile::writeFile(fileName, data) == ImageFile::WriteResult::Written) {
+    const auto writeOne = [&](const QString& name, const QByteArray& data) {
+        if (!data.isEmpty() && target.writeFile(name, data) == ImageFile::WriteResult::Written) {
             ++written;
             return;
         }
         ++failed;
         const QMutexLocker locker(&reportLock);
-        failedFiles << fileName;
+        failedFiles << shownFolder + name;
     };
 
     const auto worker = [&] {
@@ -107,9 +108,8 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
                            options.leftHanded);
             drawChordChart(interval, ChordChartKind::Interval, entry, chord.pitch,
                            options.leftHanded);
-            writeOne(folder + chord.stem + QStringLiteral(" 1") + suffix,
-                     encode(fingering.image()));
-            writeOne(folder + chord.stem + QStringLiteral(" 2") + suffix, encode(interval.image()));
+            writeOne(chord.stem + QStringLiteral(" 1") + suffix, encode(fingering.image()));
+            writeOne(chord.stem + QStringLiteral(" 2") + suffix, encode(interval.image()));
         }
     };
 

@@ -24,9 +24,21 @@ protected:
 };
 
 TEST_F(SettingsStoreTests, UserStore_IsTheIniFileNamedAfterTheApplication) {
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    const bool hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
     SettingsStore store;
+    if (hadConfigHome)
+        qputenv("XDG_CONFIG_HOME", oldConfigHome);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(store.fileName(), path());
+    // The same file as QSettings' own user store of that name.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    EXPECT_EQ(
+        QSettings(QSettings::IniFormat, QSettings::UserScope, SettingsStore::settingsApplication)
+            .fileName(),
+        path());
     store.saveSetting("Save Option", 3);
     EXPECT_TRUE(fileBytes().startsWith("[Strumvane]\n")) << fileBytes().toStdString();
 }
