@@ -231,16 +231,18 @@ TEST_F(SettingsStoreTests, Targets_OnlyARegularFileIsReadOrWritten) {
         }
         EXPECT_EQ(reports, c.reported ? 1 : 0);
         EXPECT_EQ(store.getSetting("Pitch", 0), "6"); // the run still sees its own choices
-        if (c.access == SettingsStore::Access::ReadOnly)
+        if (c.access == SettingsStore::Access::ReadOnly) {
             EXPECT_EQ(store.getSetting("Chords", 35), "7");
+        }
         if (c.access == SettingsStore::Access::ReadWrite)
             continue;
         // Untouched: same kind of node, same bytes.
         const QFileInfo after(path());
         EXPECT_EQ(after.isFile(), before.isFile());
         EXPECT_EQ(after.isDir(), before.isDir());
-        if (before.isFile())
+        if (before.isFile()) {
             EXPECT_EQ(fileBytes(), bytesBefore);
+        }
         EXPECT_FALSE(QFileInfo::exists(path() + ".lock"));
     }
 }
