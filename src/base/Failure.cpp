@@ -17,6 +17,9 @@ Failure Failure::subscriptOutOfRange() {
 Failure Failure::typeMismatch() {
     return Failure(13, QStringLiteral("Type mismatch"));
 }
+Failure Failure::badFileName() {
+    return Failure(52, QStringLiteral("Bad file name or number"));
+}
 Failure Failure::fileNotFound() {
     return Failure(53, QStringLiteral("File not found"));
 }

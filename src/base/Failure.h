@@ -20,6 +20,7 @@ public:
     static Failure overflow();                            // 6 "Overflow"
     static Failure subscriptOutOfRange();                 // 9 "Subscript out of range"
     static Failure typeMismatch();                        // 13 "Type mismatch"
+    static Failure badFileName();                         // 52 "Bad file name or number"
     static Failure fileNotFound();                        // 53 "File not found"
     static Failure permissionDenied();                    // 70 "Permission denied"
     static Failure pathNotFound();                        // 76 "Path not found"

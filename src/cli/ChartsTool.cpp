@@ -12,6 +12,7 @@
 #include "cli/PlayCommand.h"
 #include "cli/SheetCommand.h"
 #include "export/ImageFile.h"
+#include "export/ImageFolder.h"
 #include "export/JpegWriter.h"
 #include "export/VectorChartFile.h"
 
@@ -19,8 +20,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <cerrno>
 #include <optional>
 #include <system_error>
@@ -75,6 +76,38 @@ QString ChartsTool::printable(const QString& text) {
     }
     return shown;
 }
+
+namespace {
+
+// The bytes of an argument as text, each byte that is not part of a valid UTF-8 character
+// written as an escape ("caf\xe9.jpg"), control characters as printable() writes them.
+QString escapedBytes(const QByteArray& bytes) {
+    QString shown;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto lead = uchar(bytes[i]);
+        const qsizetype length = lead < 0x80                    ? 1
+                                 : lead >= 0xc2 && lead <= 0xdf ? 2
+                                 : lead >= 0xe0 && lead <= 0xef ? 3
+                                 : lead >= 0xf0 && lead <= 0xf4 ? 4
+                                                                : 0;
+        if (length > 0 && i + length <= bytes.size()) {
+            // The round trip rejects what a lead byte alone cannot: stray continuation
+            // bytes, overlong forms, surrogates, code points past U+10FFFF.
+            const QByteArray character = bytes.mid(i, length);
+            const QString decoded = QString::fromUtf8(character);
+            if (decoded.toUtf8() == character && !decoded.contains(QChar::ReplacementCharacter)) {
+                shown += ChartsTool::printable(decoded);
+                i += length;
+                continue;
+            }
+        }
+        shown += QStringLiteral("\\x%1").arg(uint(lead), 2, 16, QLatin1Char('0'));
+        ++i;
+    }
+    return shown;
+}
+
+} // namespace
 
 std::optional<int> ChartsTool::parseEntry(const QString& text) {
     if (!ChordTheory::isFretMark(text) || text.size() > 3)
@@ -172,6 +205,22 @@ const QList<ChartsTool::Command>& ChartsTool::commands() {
          nullptr},
     };
     return table;
+}
+
+int ChartsTool::run(const QList<QByteArray>& rawArguments) {
+    QStringList arguments;
+    for (qsizetype i = 0; i < rawArguments.size(); ++i) {
+        const QByteArray& raw = rawArguments[i];
+        QString argument = QFile::decodeName(raw);
+        // Bytes that are no valid UTF-8 would become U+FFFD, and a file under that changed
+        // name could replace another one. The program name itself names nothing to write.
+        if (i > 0 && QFile::encodeName(argument) != raw)
+            return usageError(QStringLiteral("cannot use '%1': it is not valid UTF-8, so "
+                                             "nothing can be written under exactly that name")
+                                  .arg(escapedBytes(raw)));
+        arguments << std::move(argument);
+    }
+    return run(arguments);
 }
 
 int ChartsTool::run(const QStringList& arguments) {
@@ -418,9 +467,13 @@ int ChartsTool::render(const QStringList& args, const QCommandLineParser& parser
         data = encodePng(surface.image());
         break;
     }
+    // The folder is opened once, and temporary files that killed runs left in it go first.
+    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
+    const ImageFolder folder(slash < 0 ? QStringLiteral(".") : fileName.left(slash + 1));
+    folder.removeStaleTemporaries();
     QString reason = QStringLiteral("the image could not be encoded");
-    if (data.isEmpty() ||
-        ImageFile::writeFile(fileName, data, &reason) != ImageFile::WriteResult::Written) {
+    if (data.isEmpty() || folder.writeFile(fileName.mid(slash + 1), data, &reason) !=
+                              ImageFile::WriteResult::Written) {
         m_err << "strumvane-charts: cannot write '" << printable(fileName) << "': " << reason
               << '\n';
         return exitFailure;
@@ -452,26 +505,28 @@ int ChartsTool::exportAll(const QStringList& args, const QCommandLineParser& par
             return usageError(QStringLiteral("no such number of jobs '%1' (1 to 256)").arg(jobs));
     }
 
-    // Checked before any work, so that a wrong folder costs nothing.
+    // Checked before any work, so that a wrong folder costs nothing. The folder is opened
+    // once: should it be moved during the run, the files still go into it.
     const QFileInfo folder(options.folder);
-    if (!folder.isDir()) {
+    const ImageFolder target(options.folder);
+    if (!folder.isDir() || target.openResult() == ImageFile::WriteResult::FolderMissing) {
         m_err << "strumvane-charts: cannot write into folder '" << printable(options.folder)
               << "': " << systemReason(folder.exists() ? ENOTDIR : ENOENT) << '\n';
         return exitFailure;
     }
-    QTemporaryFile probe(QDir(options.folder).filePath(QStringLiteral(".strumvane-XXXXXX")));
-    if (!probe.open()) {
+    if (const ImageFile::WriteResult probe = target.probe();
+        probe != ImageFile::WriteResult::Written) {
         m_err << "strumvane-charts: cannot write into folder '" << printable(options.folder)
-              << "': " << probe.errorString() << '\n';
+              << "': " << systemReason(probe == ImageFile::WriteResult::AccessDenied ? EACCES : EIO)
+              << '\n';
         return exitFailure;
     }
-    probe.close();
-    probe.remove();
+    target.removeStaleTemporaries();
 
     QElapsedTimer clock;
     clock.start();
     int failures = 0;
-    const int written = ExportAll::run(options, m_err, interruptFlag(), &failures);
+    const int written = ExportAll::run(options, target, m_err, interruptFlag(), &failures);
     if (interruptFlag()) {
         m_err << "strumvane-charts: interrupted after " << written << " files\n";
         return exitInterrupted;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QStringList>
 #include <QTextStream>
@@ -27,6 +28,10 @@ public:
 
     // Runs one command; `arguments` includes the program name, as QCoreApplication gives it.
     int run(const QStringList& arguments);
+    // As above, from the bytes of argv: an argument that is not valid UTF-8 is a usage error
+    // that shows its bytes escaped ("caf\xe9.jpg"), as no file can be written under exactly
+    // that name.
+    int run(const QList<QByteArray>& rawArguments);
 
     static constexpr int exitOk = 0;
     static constexpr int exitFailure = 1;

@@ -7,6 +7,7 @@
 #include "chart/ChordChart.h"
 #include "export/ChartFiles.h"
 #include "export/ImageFile.h"
+#include "export/ImageFolder.h"
 #include "export/JpegEncoder.h"
 
 #include <QDir>
@@ -39,20 +40,21 @@ QString eraseProgressLine() {
 
 } // namespace
 
-int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_bool& stop,
-                   int* failures) {
+int ExportAll::run(const Options& options, const ImageFolder& target, QTextStream& err,
+                   const std::atomic_bool& stop, int* failures) {
     const QList<ChartFiles::PlannedChord> chords = ChartFiles::saveAllPlan(options.uniqueNames);
-    const QString folder = QDir(options.folder).absolutePath();
+    // For messages only: the files go into the opened folder, wherever it is now.
+    const QString shownFolder = QDir(options.folder).absolutePath();
     const ChartFormat format = options.jpeg ? ChartFormat::Jpeg : ChartFormat::Bmp;
     // The window's names end in " 1" and " 2"; unique names say the chart's kind.
     const auto fileName = [&](const QString& stem, int chart) {
         if (!options.uniqueNames)
-            return ChartFiles::filePath(folder, ChartFiles::saveAllFileName(stem, chart, format));
+            return ChartFiles::saveAllFileName(stem, chart, format);
         const QString kind =
             chart == 1 ? QStringLiteral(" fingering") : QStringLiteral(" interval");
         const QString suffix =
             format == ChartFormat::Jpeg ? QStringLiteral(".jpg") : QStringLiteral(".bmp");
-        return ChartFiles::filePath(folder, stem + kind + suffix);
+        return stem + kind + suffix;
     };
     const int total = int(chords.size()) * 2;
     const int jobs =
@@ -64,16 +66,17 @@ int ExportAll::run(const Options& options, QTextStream& err, const std::atomic_b
     QMutex reportLock;
     QStringList failedFiles;
 
-    const auto writeOne = [&](const QString& fileName, const QByteArray& data) {
+    const auto writeOne = [&](const QString& name, const QByteArray& data) {
         QString reason = QStringLiteral("the image could not be encoded");
         if (!data.isEmpty() &&
-            ImageFile::writeFile(fileName, data, &reason) == ImageFile::WriteResult::Written) {
+            target.writeFile(name, data, &reason) == ImageFile::WriteResult::Written) {
             ++written;
             return;
         }
         ++failed;
         const QMutexLocker locker(&reportLock);
-        failedFiles << QStringLiteral("cannot write '%1': %2").arg(fileName, reason);
+        failedFiles << QStringLiteral("cannot write '%1': %2")
+                           .arg(ChartFiles::filePath(shownFolder, name), reason);
     };
 
     const auto worker = [&] {

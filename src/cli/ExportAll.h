@@ -5,6 +5,8 @@
 #include <QtGlobal>
 #include <atomic>
 
+class ImageFolder;
+
 // Writes both charts of every catalogue entry at every Pitch into a folder, with the file
 // names and pixels of the window's "Save All Charts As Image Files": the stem is the chord
 // name, a blank and the note names ("Cm6_9 C-A-Eb-G-D"), followed by " 1.jpg" (fingering
@@ -22,9 +24,10 @@ public:
         bool showProgress = false; // a progress line on `err`, redrawn in place, erased at the end
     };
 
-    // Runs the export; messages go to `err`. Stops early when `stop` becomes true (files
-    // already written stay whole). Returns the number of files written; `failures` counts the
-    // files that could not be written (each reported by name).
-    static int run(const Options& options, QTextStream& err, const std::atomic_bool& stop,
-                   int* failures);
+    // Runs the export into `target`, the folder options.folder opened for this run (its
+    // text names the files in messages); messages go to `err`. Stops early when `stop` becomes
+    // true (files already written stay whole). Returns the number of files written;
+    // `failures` counts the files that could not be written (each reported by name).
+    static int run(const Options& options, const ImageFolder& target, QTextStream& err,
+                   const std::atomic_bool& stop, int* failures);
 };

@@ -45,6 +45,8 @@ QString describe(const ImageFile::WriteResult result) {
         return QStringLiteral("Path not found");
     case ImageFile::WriteResult::AccessDenied:
         return QStringLiteral("Permission denied");
+    case ImageFile::WriteResult::BadName:
+        return QStringLiteral("the name cannot be written exactly as given");
     case ImageFile::WriteResult::Failed:
         break;
     }

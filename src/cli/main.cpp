@@ -41,7 +41,12 @@ int main(int argc, char** argv) {
     // Ctrl-C ends an export between two files, so every written file is whole.
     std::signal(SIGINT, interrupted);
     std::signal(SIGTERM, interrupted);
-    const int status = tool.run(QGuiApplication::arguments());
+    // argv as the application left it (without the options Qt took), as bytes: arguments()
+    // would have turned bytes that are no UTF-8 into U+FFFD already.
+    QList<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
+    const int status = tool.run(arguments);
     out.flush();
     err.flush();
     return status;

@@ -1,78 +1,16 @@
 #include "export/ImageFile.h"
 
 #include "base/Failure.h"
+#include "export/ImageFolder.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageWriter>
-#include <atomic>
-#include <cerrno>
-#include <fcntl.h>
-#include <system_error>
-#include <unistd.h>
-
-namespace {
-
-Failure pathFileAccessError() {
-    return Failure(75, QStringLiteral("Path/File access error"));
-}
-
-ImageFile::WriteResult resultFor(int error, QString* reason) {
-    // generic_category() words it as strerror does, but is safe on the export's threads.
-    if (reason)
-        *reason = QString::fromStdString(std::generic_category().message(error));
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return ImageFile::WriteResult::FolderMissing;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return ImageFile::WriteResult::AccessDenied;
-    default:
-        return ImageFile::WriteResult::Failed;
-    }
-}
-
-} // namespace
 
 ImageFile::WriteResult ImageFile::writeFile(const QString& fileName, const QByteArray& data,
                                             QString* reason) {
-    // The new content goes into a hidden file beside the target, which is renamed over the
-    // target once complete: the target is either the old file or the whole new one, never a
-    // part. There is no fsync per file: a save-all writes thousands of them, and rename over
-    // an existing file is ordered after the data on the usual Linux file systems.
-    static std::atomic_uint counter{0};
-    const QByteArray target = QFile::encodeName(fileName);
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : target.left(slash + 1);
-    const QByteArray temporary = folder + ".strumvane-" + QByteArray::number(getpid()) + '-' +
-                                 QByteArray::number(counter++) + ".tmp";
-
-    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return resultFor(errno, reason);
-    const char* bytes = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, bytes, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = errno;
-            ::close(fd);
-            ::unlink(temporary.constData());
-            return resultFor(error, reason);
-        }
-        bytes += n;
-        left -= n;
-    }
-    if (::close(fd) != 0 || ::rename(temporary.constData(), target.constData()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        return resultFor(error, reason);
-    }
-    return WriteResult::Written;
+    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
+    const QString folder = slash < 0 ? QStringLiteral(".") : fileName.left(slash + 1);
+    return ImageFolder(folder).writeFile(fileName.mid(slash + 1), data, reason);
 }
 
 QImage ImageFile::greyIndexed(const QImage& picture) {
@@ -117,19 +55,35 @@ QByteArray ImageFile::encodeBitmap(const QImage& picture) {
     return bytes;
 }
 
-void ImageFile::SaveBitmap(const QImage& picture, const QString& fileName) {
-    const QByteArray bytes = encodeBitmap(picture);
-    if (bytes.isEmpty())
-        throw pathFileAccessError();
-    switch (writeFile(fileName, bytes)) {
-    case WriteResult::Written:
-        return;
+Failure ImageFile::bitmapFailure(WriteResult result) {
+    switch (result) {
     case WriteResult::FolderMissing:
-        throw Failure::pathNotFound();
+        return Failure::pathNotFound();
     case WriteResult::AccessDenied:
-        throw Failure::permissionDenied();
+        return Failure::permissionDenied();
+    case WriteResult::BadName:
+        return Failure::badFileName();
+    case WriteResult::Written:
     case WriteResult::Failed:
         break;
     }
-    throw pathFileAccessError();
+    return Failure::pathFileAccessError();
+}
+
+void ImageFile::SaveBitmap(const QImage& picture, const QString& fileName) {
+    const QByteArray bytes = encodeBitmap(picture);
+    if (bytes.isEmpty())
+        throw Failure::pathFileAccessError();
+    const WriteResult result = writeFile(fileName, bytes);
+    if (result != WriteResult::Written)
+        throw bitmapFailure(result);
+}
+
+void ImageFile::SaveBitmap(const QImage& picture, const ImageFolder& folder, const QString& name) {
+    const QByteArray bytes = encodeBitmap(picture);
+    if (bytes.isEmpty())
+        throw Failure::pathFileAccessError();
+    const WriteResult result = folder.writeFile(name, bytes);
+    if (result != WriteResult::Written)
+        throw bitmapFailure(result);
 }

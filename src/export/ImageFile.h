@@ -4,17 +4,24 @@
 #include <QImage>
 #include <QString>
 
+class Failure;
+class ImageFolder;
+
 // Writes whole image files so that a failed or interrupted save never leaves a truncated file
 // behind and never destroys the file it was meant to replace: the data goes into a temporary
-// file in the target's folder, which is renamed over the target only once it is complete.
-// An existing file of the same name is replaced without asking.
+// file in the target's folder, which takes the target's name only once it is complete (see
+// ImageFolder, which these calls open for each file). An existing regular file of the same
+// name that this process may write is replaced without asking and keeps its permission bits;
+// any other existing target is refused (AccessDenied). Safe from several threads at once.
 class ImageFile {
 public:
     enum class WriteResult {
         Written,
         FolderMissing, // the target's folder does not exist (or a part of its path is a file)
-        AccessDenied,  // the folder or the existing file may not be written
-        Failed,        // any other failure: the name is a folder, the disk is full, ...
+        AccessDenied,  // the folder or the existing target may not be written, or the target
+                       // is not a regular file (a folder, a device, a link, a pipe)
+        BadName,       // the name cannot be written exactly as given (invalid UTF-16, NUL)
+        Failed,        // any other failure: the disk is full, ...
     };
 
     // Writes `data` as the complete content of `fileName` (a path such as
@@ -27,9 +34,15 @@ public:
     // Saves `picture` as a Windows bitmap file: 8-bit greys when every pixel is a grey (as
     // in every chart), else 24-bit colour; either way the pixels read back unchanged. Failures
     // throw Failure::pathNotFound() (76) when the folder does not exist,
-    // Failure::permissionDenied() (70) when it may not be written, and otherwise
-    // Failure(75, "Path/File access error"), also for a null picture.
+    // Failure::permissionDenied() (70) when the folder or the existing file may not be
+    // written, Failure::badFileName() (52) for a name that cannot be written as it stands, and
+    // otherwise Failure(75, "Path/File access error"), also for a null picture.
     static void SaveBitmap(const QImage& picture, const QString& fileName);
+    // As above, into a folder opened for the whole run: `name` has no "/".
+    static void SaveBitmap(const QImage& picture, const ImageFolder& folder, const QString& name);
+
+    // The Failure that SaveBitmap throws for a result other than Written.
+    static Failure bitmapFailure(WriteResult result);
 
     // The BMP file content of `picture`; empty for a null picture.
     static QByteArray encodeBitmap(const QImage& picture);

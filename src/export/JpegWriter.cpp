@@ -2,6 +2,7 @@
 
 #include "base/Failure.h"
 #include "export/ImageFile.h"
+#include "export/ImageFolder.h"
 #include "export/JpegEncoder.h"
 
 Failure JpegWriter::saveFailure(int status) {
@@ -18,5 +19,12 @@ QByteArray JpegWriter::encodeJpeg(const QImage& picture, quint8 quality) {
 void JpegWriter::SaveJpeg(const QImage& picture, const QString& fileName, quint8 quality) {
     const QByteArray jpeg = encodeJpeg(picture, quality);
     if (ImageFile::writeFile(fileName, jpeg) != ImageFile::WriteResult::Written)
+        throw saveFailure(Win32Error);
+}
+
+void JpegWriter::SaveJpeg(const QImage& picture, const ImageFolder& folder, const QString& name,
+                          quint8 quality) {
+    const QByteArray jpeg = encodeJpeg(picture, quality);
+    if (folder.writeFile(name, jpeg) != ImageFile::WriteResult::Written)
         throw saveFailure(Win32Error);
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 class Failure;
+class ImageFolder;
 
 // Writes pictures as JPEG files with libjpeg-turbo: baseline JPEG, 4:4:4 chroma (no colour
 // detail lost on the charts' thin lines), at a quality of 0 to 100. Keeps nothing between
@@ -26,6 +27,9 @@ public:
     // one only once the new file is complete. Example: SaveJpeg(chart.image(),
     // "/home/ann/Charts/Chord Chart 1.jpg", 100).
     static void SaveJpeg(const QImage& picture, const QString& fileName, quint8 quality);
+    // As above, into a folder opened for the whole run: `name` has no "/".
+    static void SaveJpeg(const QImage& picture, const ImageFolder& folder, const QString& name,
+                         quint8 quality);
 
     // The JPEG file content of `picture`, as SaveJpeg writes it; throws as SaveJpeg does.
     static QByteArray encodeJpeg(const QImage& picture, quint8 quality);

@@ -1,8 +1,8 @@
 #include "export/VectorChartFile.h"
 
+#include "base/Failure.h"
 #include "chart/ChartSurface.h"
 #include "export/ImageFile.h"
-#include "base/Failure.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -83,6 +83,7 @@ void VectorChartFile::writeWhole(const QString& fileName, const QByteArray& data
         throw Failure::pathNotFound();
     case ImageFile::WriteResult::AccessDenied:
         throw Failure::permissionDenied();
+    case ImageFile::WriteResult::BadName:
     case ImageFile::WriteResult::Failed:
         break;
     }

@@ -3,8 +3,13 @@
 #include "base/Failure.h"
 #include "shell/NumericText.h"
 
+#include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <utility>
 
 namespace {
 
@@ -12,17 +17,28 @@ QString sectionKey(const QString& key) {
     return QLatin1String(SettingsStore::settingsSection) + u'/' + key;
 }
 
+// The device number of /dev/null (character device 1:3 on Linux), whatever its name.
+dev_t nullDeviceNumber() {
+    static constexpr unsigned memoryDevicesMajor = 1;
+    static constexpr unsigned nullDeviceMinor = 3;
+    static const dev_t number = [] {
+        struct stat info {};
+        if (::stat("/dev/null", &info) == 0 && S_ISCHR(info.st_mode))
+            return info.st_rdev;
+        return makedev(memoryDevicesMajor, nullDeviceMinor);
+    }();
+    return number;
+}
+
 } // namespace
 
-SettingsStore::SettingsStore()
-    : SettingsStore(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                                QLatin1String(settingsApplication))) {}
+SettingsStore::SettingsStore() : SettingsStore(userFileName()) {}
 
-SettingsStore::SettingsStore(const QString& iniFilePath)
-    : SettingsStore(std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat)) {}
-
-SettingsStore::SettingsStore(std::unique_ptr<QSettings> settings)
-    : m_settings(std::move(settings)) {}
+SettingsStore::SettingsStore(const QString& iniFilePath) : m_fileName(iniFilePath) {
+    // Looked at before QSettings opens it: QSettings reads the file as it starts, and reading
+    // a pipe would wait for a writer for ever.
+    checkTarget();
+}
 
 SettingsStore::~SettingsStore() {
     // Values still held are written out; a store that cannot be written has nobody left to
@@ -35,16 +51,62 @@ SettingsStore::~SettingsStore() {
     }
 }
 
+QString SettingsStore::userFileName() {
+    // As QSettings builds it on an XDG desktop, without constructing a QSettings (see above).
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' +
+           QLatin1String(settingsApplication) + QStringLiteral(".ini");
+}
+
+SettingsStore::Access SettingsStore::access() const {
+    checkTarget();
+    return m_access;
+}
+
+void SettingsStore::checkTarget() const {
+    if (m_access == Access::Detached)
+        return;
+    struct stat info {};
+    // A name that resolves to nothing (no file yet, a folder on the way that is missing or a
+    // file) is QSettings' to create or to fail on.
+    if (::stat(QFile::encodeName(m_fileName).constData(), &info) != 0)
+        return;
+    if (S_ISREG(info.st_mode)) {
+        if (info.st_size > maxFileSize && m_access == Access::ReadWrite) {
+            m_access = Access::ReadOnly;
+            m_report = QStringLiteral("Path/File access error: the settings file '%1' is larger "
+                                      "than 1 MB; settings are not saved in this run")
+                           .arg(m_fileName);
+        }
+        return;
+    }
+    m_access = Access::Detached;
+    m_settings.reset();
+    if (!(S_ISCHR(info.st_mode) && info.st_rdev == nullDeviceNumber()))
+        m_report = QStringLiteral("Path/File access error: the settings file '%1' is not a "
+                                  "regular file; settings are neither read nor saved in this run")
+                       .arg(m_fileName);
+}
+
 QString SettingsStore::getSetting(const QString& key, const QString& defaultValue) const {
-    // Re-reading picks up values that another copy of the program wrote meanwhile. With no
-    // pending writes a sync only reads; while held it would write, so it is skipped then.
+    checkTarget();
     if (m_held) {
         const auto pending = m_pending.constFind(key);
         if (pending != m_pending.constEnd())
             return *pending;
-    } else {
-        m_settings->sync();
     }
+    if (m_access != Access::ReadWrite) {
+        const auto kept = m_memory.constFind(key);
+        if (kept != m_memory.constEnd())
+            return *kept;
+        if (m_access == Access::Detached)
+            return defaultValue;
+    }
+    if (!m_settings)
+        m_settings = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
+    // Re-reading picks up values that another copy of the program wrote meanwhile. With no
+    // pending writes a sync only reads; while held it would write, so it is skipped then.
+    if (!m_held || m_access == Access::ReadOnly)
+        m_settings->sync();
     const QVariant value = m_settings->value(sectionKey(key));
     if (!value.isValid())
         return defaultValue;
@@ -63,13 +125,20 @@ qint16 SettingsStore::getSettingNumber(const QString& key, qint16 defaultValue) 
 }
 
 void SettingsStore::saveSetting(const QString& key, const QString& value) {
+    checkTarget();
+    if (m_access != Access::ReadWrite) {
+        m_pending.remove(key);
+        m_memory.insert(key, value);
+        throwReportOnce();
+        return;
+    }
     if (m_held) {
         // Kept out of QSettings until the flush: QSettings would write its file (and create
         // and delete a lock file) at every turn of the event loop.
         m_pending.insert(key, value);
         return;
     }
-    if (m_settings->status() == QSettings::AccessError)
+    if (!m_settings || m_settings->status() == QSettings::AccessError)
         reopenAfterError();
     m_settings->setValue(sectionKey(key), value);
     sync();
@@ -90,7 +159,14 @@ void SettingsStore::holdWrites(bool hold) {
 }
 
 void SettingsStore::flush() {
-    if (m_settings->status() == QSettings::AccessError)
+    checkTarget();
+    if (m_access != Access::ReadWrite) {
+        m_memory.insert(m_pending);
+        m_pending.clear();
+        throwReportOnce();
+        return;
+    }
+    if (!m_settings || m_settings->status() == QSettings::AccessError)
         reopenAfterError();
     for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it)
         m_settings->setValue(sectionKey(it.key()), it.value());
@@ -98,8 +174,11 @@ void SettingsStore::flush() {
     sync();
 }
 
-QString SettingsStore::fileName() const {
-    return m_settings->fileName();
+void SettingsStore::throwReportOnce() {
+    if (m_report.isEmpty())
+        return;
+    const QString description = std::exchange(m_report, QString());
+    throw Failure(Failure::pathFileAccessError().number(), description);
 }
 
 void SettingsStore::sync() {
@@ -112,8 +191,6 @@ void SettingsStore::reopenAfterError() {
     // QSettings keeps its first error for good. A fresh object on the same file lets a save
     // succeed once the file can be written again; the old one must go first, or the new one
     // inherits its failed pending write and the error with it.
-    const QString file = m_settings->fileName();
-    const QSettings::Format format = m_settings->format();
     m_settings.reset();
-    m_settings = std::make_unique<QSettings>(file, format);
+    m_settings = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
 }

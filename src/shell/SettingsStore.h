@@ -16,6 +16,15 @@ class QSettings;
 // thousands of times: while held, values stay in the store's memory (getSetting sees them)
 // and flush(), the end of the hold or the end of the store writes them out.
 //
+// The store only ever writes a regular file. Where the file name resolves to anything else
+// (a device, a pipe, a folder, also through a link), the store is detached for the rest of
+// the run: it reads nothing from there and never touches it; values saved meanwhile live in
+// memory only, so the run behaves as usual and nothing outlives it. A file larger than
+// maxFileSize, which the program never writes, makes the store read-only for the run: values
+// are read from it, saved ones kept in memory. Both are reported once, by the first save
+// after they are noticed (Failure 75, naming the file), except for a null device, the common
+// way to switch stored settings off, which is honoured silently.
+//
 // Example:
 //   SettingsStore store;                       // the user's store
 //   store.saveSetting("Chords", 5);            // file now holds Chords=5
@@ -26,13 +35,18 @@ public:
     static constexpr const char settingsApplication[] = "Quillmoor";
     static constexpr const char settingsSection[] = "Strumvane";
 
-    // The user's store: QSettings(IniFormat, UserScope, "Quillmoor").
+    // A settings file above this size (bytes) was not written by the program.
+    static constexpr qint64 maxFileSize = 1 << 20;
+
+    // The user's store: userFileName().
     SettingsStore();
     // A store on the given INI file (tests hand in a file in a temporary folder).
     explicit SettingsStore(const QString& iniFilePath);
-    // A store on a prepared QSettings; the group "Strumvane" is used inside it.
-    explicit SettingsStore(std::unique_ptr<QSettings> settings);
     ~SettingsStore();
+
+    // The file that QSettings(IniFormat, UserScope, "Quillmoor") writes on Linux:
+    // $XDG_CONFIG_HOME/Quillmoor.ini, by default ~/.config/Quillmoor.ini.
+    static QString userFileName();
 
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
@@ -48,7 +62,8 @@ public:
 
     // Stores value under key, creating key and group as needed, replacing any old value, and
     // writes it to disk unless writes are held. Throws Failure::pathFileAccessError() when the
-    // file cannot be written.
+    // file cannot be written, and once the report of a detached or read-only store (the value
+    // is kept in memory all the same).
     void saveSetting(const QString& key, const QString& value);
     // Stores the shortest decimal text of a 16-bit value (5 -> "5"); throws Failure::overflow()
     // for a value outside -32768..32767.
@@ -62,13 +77,29 @@ public:
     void flush();
 
     // The file behind the store.
-    QString fileName() const;
+    QString fileName() const { return m_fileName; }
+
+    enum class Access {
+        ReadWrite,
+        ReadOnly, // the file is larger than maxFileSize
+        Detached, // the name resolves to no regular file: nothing is read or written there
+    };
+    // Looks at the file first, as every read and save does.
+    Access access() const;
 
 private:
+    // Looks at what the file name resolves to now and leaves ReadWrite or ReadOnly when it
+    // must; Detached lasts for the run.
+    void checkTarget() const;
+    void throwReportOnce();
     void sync();
     void reopenAfterError();
 
-    std::unique_ptr<QSettings> m_settings;
+    QString m_fileName;
+    mutable std::unique_ptr<QSettings> m_settings; // none while detached
+    mutable Access m_access = Access::ReadWrite;
+    mutable QString m_report; // the description of a report not yet thrown
     bool m_held = false;
     QHash<QString, QString> m_pending; // values saved while writes are held
+    QHash<QString, QString> m_memory;  // values saved while read-only or detached
 };

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 class ChartsToolTests : public ::testing::Test {
 protected:
@@ -286,4 +287,54 @@ TEST_F(ChartsToolTests, Usage_NamesEveryCommandAndAcceptsPitchesInAnyCase) {
         EXPECT_EQ(
             runTool({QStringLiteral("show"), QStringLiteral("6"), QString::fromUtf8(pitch)}).out, c)
             << pitch;
+}
+
+// Files the tool must not write: a name it cannot represent, a protected or foreign target
+// (as an unprivileged user), and what a killed earlier run left behind is cleaned up.
+TEST_F(ChartsToolTests, UnsafeTargets_RefusedAndStaleTemporariesRemoved) {
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther);
+    QFile protectedFile(path(QStringLiteral("protected.bmp")));
+    ASSERT_TRUE(protectedFile.open(QIODevice::WriteOnly));
+    protectedFile.write("old");
+    protectedFile.close();
+    protectedFile.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadOther);
+    const bool root = geteuid() == 0;
+    const QString asUser = root ? QStringLiteral("setpriv --reuid=65534 --regid=65534 "
+                                                 "--clear-groups ")
+                                : QString();
+    const QString tool = QStringLiteral("'" CHARTS_TOOL "'");
+    const struct {
+        const char* name;
+        QString script;
+        int status;
+        QString message;
+    } cases[] = {
+        {"not UTF-8", tool + QStringLiteral(" render 6 C \"$(printf 'caf\\351.bmp')\""), 2,
+         QStringLiteral("cannot use 'caf\\xe9.bmp'")},
+        {"write-protected target", asUser + tool + QStringLiteral(" render 6 C protected.bmp"), 1,
+         QStringLiteral("Permission denied")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QProcess shell;
+        shell.setWorkingDirectory(dir.path());
+        shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), c.script});
+        ASSERT_TRUE(shell.waitForFinished(60000));
+        EXPECT_EQ(shell.exitCode(), c.status);
+        EXPECT_TRUE(QString::fromUtf8(shell.readAllStandardError()).contains(c.message));
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"protected.bmp"});
+
+    // A temporary file of a process that no longer runs.
+    const QString stale = path(QStringLiteral(".strumvane-999999999-4.tmp"));
+    QFile leftOver(stale);
+    ASSERT_TRUE(leftOver.open(QIODevice::WriteOnly));
+    leftOver.close();
+    EXPECT_EQ(runTool({QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"),
+                       path(QStringLiteral("new.bmp"))})
+                  .status,
+              0);
+    EXPECT_FALSE(QFile::exists(stale));
 }

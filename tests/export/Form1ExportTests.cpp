@@ -373,7 +373,7 @@ TEST_F(Form1ExportTests, SaveAll_FilesThatCannotBeWrittenEachGetABoxAndRunEndsWi
         QString description;
         int line;
     } cases[] = {
-        {Format::Bmp, " 1.bmp", QStringLiteral("Path/File access error"), 138},
+        {Format::Bmp, " 1.bmp", QStringLiteral("Permission denied"), 138},
         {Format::Jpg, " 2.jpg", QStringLiteral("Cannot save the image. GDI+ Error:7"), 146},
     };
     for (const auto& c : cases) {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
 
@@ -85,9 +86,13 @@ TEST_F(Form1OutputFolderTests, Browse_CancelLeavesTextAndSettingsAlone) {
 
 TEST_F(Form1OutputFolderTests, Browse_StoreThatCannotBeWrittenShowsBoxesAndStillSetsTheText) {
     startWithFolder(QStringLiteral("/srv/"));
-    // A folder where the settings file should be: no write can reach it, even as root.
-    QFile::remove(settingsFile);
-    ASSERT_TRUE(QDir().mkpath(settingsFile));
+    // A plain file where the settings file's folder should be: no write can reach it, even
+    // as root. (A folder in place of the file itself detaches the store instead.)
+    const QString settingsFolder = QFileInfo(settingsFile).path();
+    ASSERT_TRUE(QDir(settingsFolder).removeRecursively());
+    QFile blocker(settingsFolder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
     folderDialog.answer = QStringLiteral("/home/ann/Charts");
     form->PushButton7->click();
     const QString location = QStringLiteral("in Strumvane2021/08/31.Form1.PushButton7_Click ");

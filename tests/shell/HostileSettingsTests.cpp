@@ -535,7 +535,9 @@ TEST_F(HostileSettingsTests, EveryKeyRandomText_StartupCompletes) {
 }
 
 // The store cannot be written: its file is a folder, or its folder is a file. Start-up shows
-// what it cannot store and goes on; the user's clicks still work, each reporting the store.
+// what it cannot store and goes on; the user's clicks still work. A folder in place of the
+// file detaches the store: one box, then silence; a file in place of the folder fails every
+// write, and each says so.
 TEST_F(HostileSettingsTests, UnwritableStore_StartupCompletesAndReportsEachWrite) {
     const QString cannotStore = QStringLiteral("Path/File access error");
     for (const bool iniIsFolder : {true, false}) {
@@ -552,9 +554,15 @@ TEST_F(HostileSettingsTests, UnwritableStore_StartupCompletesAndReportsEachWrite
         settings = std::make_unique<SettingsStore>(settingsFile);
         startWindow();
 
-        EXPECT_EQ(messages.errorBoxes,
-                  (QStringList{applicationErrorText(cannotStore, startupLocation, 144),
-                               applicationErrorText(cannotStore, startupLocation, 148)}));
+        const QString detached = QStringLiteral("Path/File access error: the settings file "
+                                                "'%1' is not a regular file; settings are "
+                                                "neither read nor saved in this run")
+                                     .arg(settingsFile);
+        const QStringList startupBoxes =
+            iniIsFolder ? QStringList{applicationErrorText(detached, startupLocation, 144)}
+                        : QStringList{applicationErrorText(cannotStore, startupLocation, 144),
+                                      applicationErrorText(cannotStore, startupLocation, 148)};
+        EXPECT_EQ(messages.errorBoxes, startupBoxes);
         // The chord is shown before it is stored, the folder set before it is stored.
         EXPECT_EQ(form->ListView1->currentRow(), 35);
         expectFieldsDescribe(35, 0);
@@ -566,11 +574,13 @@ TEST_F(HostileSettingsTests, UnwritableStore_StartupCompletesAndReportsEachWrite
         expectFieldsDescribe(9, 0);
         form->Option3->click();
         EXPECT_TRUE(form->Option3->isChecked());
-        EXPECT_EQ(
-            messages.errorBoxes,
-            (QStringList{
-                applicationErrorText(cannotStore, errorLocation(u"Form1.ListView1_Click"), 0),
-                applicationErrorText(cannotStore, errorLocation(u"Form1.Option3_Click"), 0)}));
+        const QStringList clickBoxes =
+            iniIsFolder
+                ? QStringList{}
+                : QStringList{
+                      applicationErrorText(cannotStore, errorLocation(u"Form1.ListView1_Click"), 0),
+                      applicationErrorText(cannotStore, errorLocation(u"Form1.Option3_Click"), 0)};
+        EXPECT_EQ(messages.errorBoxes, clickBoxes);
         // Nothing was put where the store should be.
         EXPECT_EQ(QFileInfo(settingsFile).isDir(), iniIsFolder);
         EXPECT_EQ(QFileInfo(folder).isFile(), !iniIsFolder);

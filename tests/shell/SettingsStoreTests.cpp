@@ -5,7 +5,12 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 class SettingsStoreTests : public ::testing::Test {
 protected:
@@ -24,9 +29,21 @@ protected:
 };
 
 TEST_F(SettingsStoreTests, UserStore_IsTheIniFileNamedAfterTheApplication) {
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    const bool hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
     SettingsStore store;
+    if (hadConfigHome)
+        qputenv("XDG_CONFIG_HOME", oldConfigHome);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(store.fileName(), path());
+    // The same file as QSettings' own user store of that name.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    EXPECT_EQ(
+        QSettings(QSettings::IniFormat, QSettings::UserScope, SettingsStore::settingsApplication)
+            .fileName(),
+        path());
     store.saveSetting("Save Option", 3);
     EXPECT_TRUE(fileBytes().startsWith("[Strumvane]\n")) << fileBytes().toStdString();
 }
@@ -155,4 +172,77 @@ TEST_F(SettingsStoreTests, UnwritableFile_FailsTheSave) {
     ASSERT_TRUE(QDir().mkdir(notAFolder));
     EXPECT_NO_THROW(store.saveSetting("Chords", 6));
     EXPECT_EQ(SettingsStore(notAFolder + "/Quillmoor.ini").getSetting("Chords", 0), "6");
+}
+
+// Where the file name leads decides what the store does; nothing but a regular file is ever
+// read or written, and only what the program could not have written itself is reported.
+TEST_F(SettingsStoreTests, Targets_OnlyARegularFileIsReadOrWritten) {
+    const QByteArray native = QFile::encodeName(path());
+    const auto node = [&](mode_t kind, unsigned minor) {
+        return mknod(native.constData(), kind | 0666, makedev(1, minor)) == 0;
+    };
+    const struct {
+        const char* name;
+        std::function<bool()> plant;
+        SettingsStore::Access access;
+        bool reported;
+    } cases[] = {
+        {"absent", [] { return true; }, SettingsStore::Access::ReadWrite, false},
+        {"null device", [&] { return node(S_IFCHR, 3); }, SettingsStore::Access::Detached, false},
+        {"other device", [&] { return node(S_IFCHR, 5); }, SettingsStore::Access::Detached, true},
+        {"pipe", [&] { return mkfifo(native.constData(), 0666) == 0; },
+         SettingsStore::Access::Detached, true},
+        {"folder", [&] { return QDir().mkdir(path()); }, SettingsStore::Access::Detached, true},
+        {"link to a pipe",
+         [&] {
+             const QByteArray pipe = QFile::encodeName(dir.filePath("pipe"));
+             return mkfifo(pipe.constData(), 0666) == 0 && symlink(pipe, native) == 0;
+         },
+         SettingsStore::Access::Detached, true},
+        {"over 1 MB",
+         [&] {
+             writeFile("[Strumvane]\nChords=7\n" + QByteArray(SettingsStore::maxFileSize, '#') +
+                       '\n');
+             return true;
+         },
+         SettingsStore::Access::ReadOnly, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path());
+        QDir().rmdir(path());
+        QFile::remove(dir.filePath("pipe"));
+        if (!c.plant()) {
+            std::cout << "skipped '" << c.name << "': device nodes need root\n";
+            continue;
+        }
+        const QFileInfo before(path());
+        const QByteArray bytesBefore = before.isFile() ? fileBytes() : QByteArray();
+        SettingsStore store(path());
+        EXPECT_EQ(store.access(), c.access);
+        int reports = 0;
+        for (int click = 0; click < 3; ++click) {
+            try {
+                store.saveSetting("Pitch", 4 + click);
+            } catch (const Failure& failure) {
+                ++reports;
+                EXPECT_TRUE(failure.description().contains(path())) << failure.what();
+            }
+        }
+        EXPECT_EQ(reports, c.reported ? 1 : 0);
+        EXPECT_EQ(store.getSetting("Pitch", 0), "6"); // the run still sees its own choices
+        if (c.access == SettingsStore::Access::ReadOnly) {
+            EXPECT_EQ(store.getSetting("Chords", 35), "7");
+        }
+        if (c.access == SettingsStore::Access::ReadWrite)
+            continue;
+        // Untouched: same kind of node, same bytes.
+        const QFileInfo after(path());
+        EXPECT_EQ(after.isFile(), before.isFile());
+        EXPECT_EQ(after.isDir(), before.isDir());
+        if (before.isFile()) {
+            EXPECT_EQ(fileBytes(), bytesBefore);
+        }
+        EXPECT_FALSE(QFileInfo::exists(path() + ".lock"));
+    }
 }
