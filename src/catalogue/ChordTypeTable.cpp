@@ -49,10 +49,11 @@ const ChordFormula chordFormulas[] = {
     {"m9/b3rdNR", "b3 b7 9", "5", "b3"},
     {"M7/3rd", "R 3 5 7", "", "3"},
     {"m9/5thNR", "b3 b7 9", "5", "5"},
-    // minor triad with an added minor sixth; the fifth may give way to it.
-    {"minb6", "R b3 b6", "5", "R"},
+    // minor triad with an added minor sixth, fifth kept: without it the chord sounds as a
+    // major triad over its third.
+    {"minb6", "R b3 5 b6", "", "R"},
     // read as minb6.
-    {"m(b6)", "R b3 b6", "5", "R"},
+    {"m(b6)", "R b3 5 b6", "", "R"},
     {"M7/5th", "R 3 5 7", "", "5"},
     {"M13", "R 3 7 13", "5 9", "R"},
     {"m9/b7thNR", "b3 b7 9", "5", "b7"},
@@ -246,7 +247,7 @@ const ChordFormula chordFormulas[] = {
     // major ninth with the sixth added.
     {"maj9add6", "R 3 6 7 9", "5", "R"},
     // major seventh with sixth and raised eleventh.
-    {"6M7#11", "R 3 6 7 #11", "5 9", "R"},
+    {"6M7#11", "R 3 6 7 #11", "5", "R"},
     {"maj7#9#11/5th", "R 3 5 7 #9 #11", "", "5"},
     {"9(+11)/5th", "R 3 b7 9 #11", "5", "5"},
     {"7b9#11/5th", "R 3 b7 b9 #11", "5", "5"},
