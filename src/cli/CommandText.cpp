@@ -2,22 +2,12 @@
 
 #include "cli/ChartsTool.h"
 
+#include <QCommandLineParser>
+
 namespace CommandText {
 
 QString printable(const QString& text) {
-    QString shown;
-    shown.reserve(text.size());
-    for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator) {
-            shown += c.unicode() <= 0xff
-                         ? QStringLiteral("\\x%1").arg(uint(c.unicode()), 2, 16, QLatin1Char('0'))
-                         : QStringLiteral("\\u%1").arg(uint(c.unicode()), 4, 16, QLatin1Char('0'));
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
+    return ChartsTool::printable(text);
 }
 
 int usageError(QTextStream& err, const QString& text) {
@@ -27,6 +17,18 @@ int usageError(QTextStream& err, const QString& text) {
 
 void message(QTextStream& err, const QString& text) {
     err << "strumvane-charts: " << printable(text) << '\n';
+}
+
+std::optional<int> parseCommand(QCommandLineParser& parser, const QCommandLineOption& help,
+                                const QString& command, const QStringList& arguments,
+                                QTextStream& out, QTextStream& err) {
+    if (!parser.parse(QStringList{QStringLiteral("strumvane-charts"), command} + arguments))
+        return usageError(err, parser.errorText());
+    if (parser.isSet(help)) {
+        out << parser.helpText();
+        return ChartsTool::exitOk;
+    }
+    return std::nullopt;
 }
 
 } // namespace CommandText

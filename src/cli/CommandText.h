@@ -1,7 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTextStream>
+#include <optional>
+
+class QCommandLineOption;
+class QCommandLineParser;
 
 // Message helpers shared by the tool's commands.
 namespace CommandText {
@@ -16,5 +21,13 @@ int usageError(QTextStream& err, const QString& message);
 
 // Writes "strumvane-charts: MESSAGE" on `err`.
 void message(QTextStream& err, const QString& text);
+
+// Parses the words after a command's name (`arguments`, e.g. {"--all", "x-3-5-4-5-x"} for
+// `name`) with `parser`, which holds `help`. Returns the exit status when the command ends
+// here (a usage error, or --help printed on `out`), else nothing; the command's own positional
+// arguments are then parser.positionalArguments().mid(1).
+std::optional<int> parseCommand(QCommandLineParser& parser, const QCommandLineOption& help,
+                                const QString& command, const QStringList& arguments,
+                                QTextStream& out, QTextStream& err);
 
 } // namespace CommandText

@@ -65,13 +65,9 @@ int FindCommand::run(const QStringList& arguments, QTextStream& out, QTextStream
     parser.addPositionalArgument(
         QStringLiteral("NAME"),
         QStringLiteral("A chord name: Am7, Cmaj7, CΔ7, F#ø, Eb°7, G+, C/E, Dm7/C, C6/9."));
-    if (!parser.parse(QStringList{QStringLiteral("strumvane-charts"), QStringLiteral("find")} +
-                      arguments))
-        return CommandText::usageError(err, parser.errorText());
-    if (parser.isSet(helpOption)) {
-        out << parser.helpText();
-        return ChartsTool::exitOk;
-    }
+    if (const auto status = CommandText::parseCommand(parser, helpOption, QStringLiteral("find"),
+                                                      arguments, out, err))
+        return *status;
 
     const QStringList positional = parser.positionalArguments().mid(1);
     ChordFinder::Query query;

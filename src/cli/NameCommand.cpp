@@ -22,13 +22,9 @@ int NameCommand::run(const QStringList& arguments, QTextStream& out, QTextStream
     parser.addPositionalArgument(
         QStringLiteral("FRETS"),
         QStringLiteral("Six marks low E first joined by '-': 0 (open) to 24, or x."));
-    if (!parser.parse(QStringList{QStringLiteral("strumvane-charts"), QStringLiteral("name")} +
-                      arguments))
-        return CommandText::usageError(err, parser.errorText());
-    if (parser.isSet(helpOption)) {
-        out << parser.helpText();
-        return ChartsTool::exitOk;
-    }
+    if (const auto status = CommandText::parseCommand(parser, helpOption, QStringLiteral("name"),
+                                                      arguments, out, err))
+        return *status;
     const QStringList positional = parser.positionalArguments().mid(1);
     if (positional.size() != 1)
         return CommandText::usageError(err, QStringLiteral("name takes one FRETS argument, "

@@ -1,11 +1,11 @@
 #include "cli/SheetCommand.h"
 
+#include "base/Failure.h"
 #include "catalogue/ChordFinder.h"
 #include "cli/ChartsTool.h"
 #include "cli/CommandText.h"
 #include "cli/FindCommand.h"
 #include "export/LessonSheet.h"
-#include "base/Failure.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -40,13 +40,9 @@ int SheetCommand::run(const QStringList& arguments, QTextStream& out, QTextStrea
     parser.addPositionalArgument(QStringLiteral("CHORD"),
                                  QStringLiteral("A chord name (Am7) or ENTRY@PITCH (6@F)."),
                                  QStringLiteral("CHORD..."));
-    if (!parser.parse(QStringList{QStringLiteral("strumvane-charts"), QStringLiteral("sheet")} +
-                      arguments))
-        return CommandText::usageError(err, parser.errorText());
-    if (parser.isSet(helpOption)) {
-        out << parser.helpText();
-        return ChartsTool::exitOk;
-    }
+    if (const auto status = CommandText::parseCommand(parser, helpOption, QStringLiteral("sheet"),
+                                                      arguments, out, err))
+        return *status;
     const QStringList positional = parser.positionalArguments().mid(1);
     if (positional.size() < 2)
         return CommandText::usageError(err, QStringLiteral("sheet takes OUT.pdf and at least "
