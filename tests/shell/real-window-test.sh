@@ -36,27 +36,13 @@ die() {
     exit 1
 }
 
-# Xvfb picks a free display itself and reports its number; -noreset keeps it from restarting
-# (and refusing connections for a moment) when the first program closes.
-Xvfb -displayfd 3 -screen 0 1024x800x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || die "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+# shellcheck source=../support/window-session.sh
+. "$(dirname "$0")/../support/window-session.sh"
+start_xvfb
 
 # A fresh user: settings and desktop folder in the temporary folder.
-export HOME="$work/home"
-export XDG_CONFIG_HOME="$work/config"
-export XDG_RUNTIME_DIR="$work/runtime"
-export QT_QPA_PLATFORM=xcb
-unset SESSION_MANAGER
-mkdir -p "$HOME/Schreibtisch" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+fresh_user Schreibtisch
 echo 'XDG_DESKTOP_DIR="$HOME/Schreibtisch"' >"$XDG_CONFIG_HOME/user-dirs.dirs"
-ini="$XDG_CONFIG_HOME/Quillmoor.ini"
 
 window=""
 window_x=0

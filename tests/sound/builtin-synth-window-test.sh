@@ -38,23 +38,11 @@ die() {
     exit 1
 }
 
-Xvfb -displayfd 3 -screen 0 1024x800x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || die "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+# shellcheck source=../support/window-session.sh
+. "$(dirname "$0")/../support/window-session.sh"
+start_xvfb
 
-export HOME="$work/home"
-export XDG_CONFIG_HOME="$work/config"
-export XDG_RUNTIME_DIR="$work/runtime"
-export QT_QPA_PLATFORM=xcb
-unset SESSION_MANAGER
-mkdir -p "$HOME/Desktop" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-ini="$XDG_CONFIG_HOME/Quillmoor.ini"
+fresh_user Desktop
 
 export STRUMVANE_MIDI_PORT=builtin
 export STRUMVANE_AUDIO_DRIVER=file
