@@ -11,8 +11,12 @@
 #include "catalogue/ChordCatalogue.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
+#include "export/ChartFiles.h"
 #include "export/FolderDialog.h"
+#include "export/ImageFile.h"
 #include "export/ImageFileWriter.h"
+#include "export/ImageFolder.h"
+#include "export/JpegWriter.h"
 #include "shell/Clock.h"
 #include "shell/MessageBoxes.h"
 #include "shell/RandomSource.h"
@@ -29,7 +33,11 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <functional>
+#include <mutex>
+#include <thread>
 #include <turbojpeg.h>
 #include <vector>
 
@@ -77,7 +85,8 @@ long memoryKb(const char* field) {
     return -1;
 }
 
-// Records the resident memory at the first and the last file of a run.
+// Records the resident memory at the first file of a run, at every 1,000th and at the last.
+// The writer threads call it, several at once.
 struct MeasuringWriter : ImageFileWriter {
     void saveBitmap(const QImage& picture, const QString& fileName) override {
         sample();
@@ -88,14 +97,30 @@ struct MeasuringWriter : ImageFileWriter {
         ImageFileWriter::saveJpeg(picture, fileName, quality);
     }
     void sample() {
-        if (calls == 0)
-            firstRss = memoryKb("VmRSS:");
-        if (++calls == saveAllFiles)
-            lastRss = memoryKb("VmRSS:");
+        const int call = ++calls;
+        if (call == 1 || call % 1000 == 0 || call == saveAllFiles) {
+            const long rss = memoryKb("VmRSS:");
+            const std::lock_guard<std::mutex> locked(lock);
+            samples.push_back({call, rss});
+        }
     }
-    int calls = 0;
-    long firstRss = -1;
-    long lastRss = -1;
+    long rssAt(int call) const {
+        for (const auto& [at, rss] : samples) {
+            if (at == call)
+                return rss;
+        }
+        return -1;
+    }
+    std::atomic<int> calls{0};
+    std::mutex lock;
+    std::vector<std::pair<int, long>> samples; // (file number, kB)
+};
+
+// Writes nothing: a save-all through it costs what the window's thread does (the displays,
+// the copies, the hand-over), the part no writer thread can take.
+struct NullWriter : ChartFileWriter {
+    void saveBitmap(const QImage&, const QString&) override {}
+    void saveJpeg(const QImage&, const QString&, quint8) override {}
 };
 
 // The real window on quiet stand-ins for the desktop, started up.
@@ -147,14 +172,18 @@ double floorSeconds(const QString& folder) {
 
 struct SaveAllResult {
     double seconds = 0;
+    long restRss = 0; // the window started, before the run
     long firstRss = 0;
     long lastRss = 0;
     long peakRss = 0;
+    std::vector<std::pair<int, long>> profile;
     int errors = 0;
 };
 
-SaveAllResult windowSaveAll(const QString& folder, const QString& configFolder, bool bmp) {
-    MeasuringWriter writer;
+SaveAllResult windowSaveAll(const QString& folder, const QString& configFolder, bool bmp,
+                            ChartFileWriter* writerInstead = nullptr) {
+    MeasuringWriter measuring;
+    ChartFileWriter& writer = writerInstead ? *writerInstead : measuring;
     BenchWindow window(configFolder + QStringLiteral("/Quillmoor.ini"), writer, folder);
     Form1& form = window.form;
     QuietBoxes& boxes = window.boxes;
@@ -163,18 +192,84 @@ SaveAllResult windowSaveAll(const QString& folder, const QString& configFolder, 
     form.show();
     QApplication::processEvents();
 
+    SaveAllResult result;
+    result.restRss = memoryKb("VmRSS:");
     QElapsedTimer timer;
     timer.start();
     form.PushButton4_Click();
-    SaveAllResult result;
     result.seconds = timer.elapsed() / 1000.0;
-    result.firstRss = writer.firstRss;
-    result.lastRss = writer.lastRss;
+    result.firstRss = measuring.rssAt(1);
+    result.lastRss = measuring.rssAt(saveAllFiles);
+    result.profile = measuring.samples;
+    std::sort(result.profile.begin(), result.profile.end());
     result.peakRss = memoryKb("VmHWM:");
     result.errors = boxes.errors;
     if (boxes.last != QLatin1String("Done."))
         std::fprintf(stderr, "the run did not end with Done.\n");
     return result;
+}
+
+// The parts of a save-all's work, each alone on one thread over 14,664 files.
+struct Breakdown {
+    double displays = 0;   // the window's run with a writer that writes nothing
+    double copies = 0;     // copying a chart for the writer threads
+    double jpegEncode = 0; // libjpeg-turbo at quality 100
+    double bmpEncode = 0;  // the 8-bit grey bitmap
+    double jpegFiles = 0;  // creating the JPEG files from ready bytes
+    double bmpFiles = 0;   // creating the BMP files from ready bytes
+};
+
+Breakdown measureBreakdown(const QString& configFolder, const std::function<QString()>& fresh) {
+    Breakdown parts;
+    NullWriter nothing;
+    parts.displays = windowSaveAll(fresh(), configFolder, false, &nothing).seconds;
+
+    std::vector<QImage> charts;
+    ChartSurface surface;
+    for (int i = 0; i < 128; ++i) {
+        drawChordChart(surface, i % 2 ? ChordChartKind::Interval : ChordChartKind::Fingering,
+                       ChordCatalogue::entry(1 + (i * 37) % 611), qint16(i % 12), false);
+        charts.push_back(surface.image().copy());
+    }
+    const auto chart = [&](int i) -> const QImage& { return charts[size_t(i) % charts.size()]; };
+    QElapsedTimer timer;
+    timer.start();
+    qint64 keep = 0;
+    for (int i = 0; i < saveAllFiles; ++i)
+        keep += chart(i).copy().sizeInBytes();
+    parts.copies = timer.elapsed() / 1000.0;
+
+    std::vector<QByteArray> jpegs;
+    std::vector<QByteArray> bmps;
+    timer.start();
+    for (int i = 0; i < saveAllFiles; ++i) {
+        const QByteArray bytes = JpegWriter::encodeJpeg(chart(i), ChartFiles::jpegQuality);
+        if (jpegs.size() < charts.size())
+            jpegs.push_back(bytes);
+    }
+    parts.jpegEncode = timer.elapsed() / 1000.0;
+    timer.start();
+    for (int i = 0; i < saveAllFiles; ++i) {
+        const QByteArray bytes = ImageFile::encodeBitmap(chart(i));
+        if (bmps.size() < charts.size())
+            bmps.push_back(bytes);
+    }
+    parts.bmpEncode = timer.elapsed() / 1000.0;
+
+    const auto createFiles = [&](const std::vector<QByteArray>& files, const char* suffix) {
+        const ImageFolder folder(fresh());
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < saveAllFiles; ++i)
+            folder.writeFile(QStringLiteral("file %1.%2").arg(i).arg(QLatin1String(suffix)),
+                             files[size_t(i) % files.size()]);
+        return clock.elapsed() / 1000.0;
+    };
+    parts.jpegFiles = createFiles(jpegs, "jpg");
+    parts.bmpFiles = createFiles(bmps, "bmp");
+    if (keep == 0)
+        std::fprintf(stderr, "no copies made\n");
+    return parts;
 }
 
 double toolExportAll(const QString& folder) {
@@ -188,7 +283,23 @@ double toolExportAll(const QString& folder) {
     return timer.elapsed() / 1000.0;
 }
 
-void clickToRedraw(const QString& configFolder, double* mean, double* p99) {
+struct Timings {
+    double mean = 0;
+    double p99 = 0;
+};
+
+Timings summarise(std::vector<double> ms) {
+    std::sort(ms.begin(), ms.end());
+    double sum = 0;
+    for (double v : ms)
+        sum += v;
+    return {sum / double(ms.size()), ms[ms.size() * 99 / 100]};
+}
+
+constexpr int clicks = 2000;
+
+// Alternates a chord-line click with a Pitch click, as a user browsing would.
+Timings clickToRedraw(const QString& configFolder) {
     ImageFileWriter writer;
     BenchWindow window(configFolder + QStringLiteral("/Redraw.ini"), writer, configFolder);
     Form1& form = window.form;
@@ -196,9 +307,8 @@ void clickToRedraw(const QString& configFolder, double* mean, double* p99) {
     QApplication::processEvents();
     std::vector<double> ms;
     QElapsedTimer timer;
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < clicks; ++i) {
         timer.start();
-        // Alternate a chord-line click with a Pitch click, as a user browsing would.
         if (i % 2 == 0)
             form.ListView1->setCurrentRow((i * 7919) % 611);
         else
@@ -206,12 +316,23 @@ void clickToRedraw(const QString& configFolder, double* mean, double* p99) {
         ms.push_back(timer.nsecsElapsed() / 1e6);
         QApplication::processEvents();
     }
-    std::sort(ms.begin(), ms.end());
-    double sum = 0;
-    for (double v : ms)
-        sum += v;
-    *mean = sum / double(ms.size());
-    *p99 = ms[ms.size() * 99 / 100];
+    return summarise(ms);
+}
+
+// The least a click can cost: drawing its two charts, with no window around them.
+Timings redrawFloor() {
+    ChartSurface fingering;
+    ChartSurface intervals;
+    std::vector<double> ms;
+    QElapsedTimer timer;
+    for (int i = 0; i < clicks; ++i) {
+        const ChordEntry& entry = ChordCatalogue::entry(1 + (i * 7919) % 611);
+        timer.start();
+        drawChordChart(fingering, ChordChartKind::Fingering, entry, qint16((i * 5) % 12), false);
+        drawChordChart(intervals, ChordChartKind::Interval, entry, qint16((i * 5) % 12), false);
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return summarise(ms);
 }
 
 } // namespace
@@ -255,6 +376,7 @@ int main(int argc, char** argv) {
     floorSeconds(fresh());
     double floorBefore = measureFloor();
 
+    const auto floorsAround = [&](double before, double after) { return (before + after) / 2; };
     double saveAllJpgRatio = 0;
     double saveAllBmpRatio = 0;
     double exportAllRatio = 0;
@@ -263,30 +385,73 @@ int main(int argc, char** argv) {
         const SaveAllResult jpg = windowSaveAll(fresh(), config, false);
         std::printf("%-44s %10.2f s  (%d error boxes)\n", "2 window save-all, JPG", jpg.seconds,
                     jpg.errors);
-        std::printf("%-44s %7ld kB peak; %ld kB at first file, %ld kB at last\n",
-                    "6 memory (RSS) of the JPG save-all", jpg.peakRss, jpg.firstRss, jpg.lastRss);
         double floorAfter = measureFloor();
-        saveAllJpgRatio = jpg.seconds / ((floorBefore + floorAfter) / 2);
+        saveAllJpgRatio = jpg.seconds / floorsAround(floorBefore, floorAfter);
 
         floorBefore = floorAfter;
         const SaveAllResult bmp = windowSaveAll(fresh(), config, true);
         std::printf("%-44s %10.2f s  (%d error boxes)\n", "3 window save-all, BMP", bmp.seconds,
                     bmp.errors);
         floorAfter = measureFloor();
-        saveAllBmpRatio = bmp.seconds / ((floorBefore + floorAfter) / 2);
+        saveAllBmpRatio = bmp.seconds / floorsAround(floorBefore, floorAfter);
 
         floorBefore = floorAfter;
         const double exportAll = toolExportAll(fresh());
         std::printf("%-44s %10.2f s\n", "4 strumvane-charts export-all, JPG", exportAll);
         floorAfter = measureFloor();
-        exportAllRatio = exportAll / ((floorBefore + floorAfter) / 2);
+        exportAllRatio = exportAll / floorsAround(floorBefore, floorAfter);
+
+        // Memory: the floor is the started window at rest; growth is first file to last.
+        for (const auto& [name, run] : {std::pair{"JPG", &jpg}, std::pair{"BMP", &bmp}}) {
+            std::printf("6 memory (RSS) of the %s save-all          %7ld kB at rest (floor), "
+                        "%ld kB peak (%+ld), first file %ld kB, last %ld kB: growth %+ld kB\n",
+                        name, run->restRss, run->peakRss, run->peakRss - run->restRss,
+                        run->firstRss, run->lastRss, run->lastRss - run->firstRss);
+            std::printf("  kB by file:");
+            for (const auto& [file, rss] : run->profile)
+                std::printf(" %d:%ld", file, rss);
+            std::printf("\n");
+        }
+
+        // Where the time goes: each part alone, one thread, beside the floor.
+        floorBefore = floorAfter;
+        const Breakdown parts = measureBreakdown(config, fresh);
+        floorAfter = measureFloor();
+        const double floor = floorsAround(floorBefore, floorAfter);
+        std::printf("7 where a save-all's time goes, each part alone on one thread:\n");
+        const std::pair<const char*, double> rows[] = {
+            {"displays (the run, writing nothing)", parts.displays},
+            {"copies for the writer threads", parts.copies},
+            {"JPEG encode", parts.jpegEncode},
+            {"BMP encode", parts.bmpEncode},
+            {"JPEG file creation", parts.jpegFiles},
+            {"BMP file creation", parts.bmpFiles},
+        };
+        for (const auto& [name, seconds] : rows)
+            std::printf("  %-42s %10.2f s  (%.2f x floor)\n", name, seconds, seconds / floor);
+        // Only the window's thread can do the displays; the writer threads, and the window's
+        // thread while the queue is full, do the rest. The run cannot be shorter than the
+        // displays, nor than all the work spread evenly over every core.
+        const int cores = std::max(1, int(std::thread::hardware_concurrency()));
+        const auto limit = [&](double writing) {
+            return std::max(parts.displays, (parts.displays + writing) / double(cores)) / floor;
+        };
+        std::printf("  machine limit (%d cores): save-all JPG >= %.2f x floor, BMP >= %.2f x "
+                    "floor\n",
+                    cores, limit(parts.jpegEncode + parts.jpegFiles),
+                    limit(parts.bmpEncode + parts.bmpFiles));
+        floorBefore = floorAfter;
     }
 
-    double mean = 0;
-    double p99 = 0;
-    clickToRedraw(fresh(), &mean, &p99);
+    const Timings floorClick = redrawFloor();
+    const Timings click = clickToRedraw(fresh());
+    const double floorAfterClick = measureFloor();
     std::printf("%-44s %10.3f ms mean, %.3f ms 99th percentile\n", "5 click to redraw (2,000)",
-                mean, p99);
+                click.mean, click.p99);
+    std::printf("%-44s %10.3f ms mean, %.3f ms 99th percentile (floors around: %.2f s, "
+                "%.2f s)\n",
+                "  floor: the two charts drawn alone", floorClick.mean, floorClick.p99, floorBefore,
+                floorAfterClick);
 
     if (!quick)
         std::printf("ratios to the floors around each row: save-all JPG / floor = %.2f, "

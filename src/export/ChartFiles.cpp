@@ -114,7 +114,8 @@ ChartFiles::WriterCommand::~WriterCommand() {
 
 ChartFiles::SaveAllRun::SaveAllRun(ChartFiles& files)
     : m_files(files), m_command(files.m_writer),
-      m_pool(std::make_unique<ChartWritePool>(files, files.m_writeThreads, queuedFilesLimit)) {
+      m_pool(std::make_unique<ChartWritePool>(files, files.m_writeThreads, queuedFilesLimit,
+                                              files.m_windowWrites)) {
     m_files.m_savingAll = true;
 }
 
@@ -126,8 +127,8 @@ ChartFiles::SaveAllRun::~SaveAllRun() {
 
 ChartFiles::WriteFile ChartFiles::SaveAllRun::queueWrite() {
     return [this](qint32 step, const QImage& picture, const QString& path, ChartFormat format) {
-        // The surface is drawn again for the next chord while this copy is written.
-        m_pool->submit(step, picture.copy(), path, format);
+        // The pool copies it: the surface is drawn again for the next chord meanwhile.
+        m_pool->submit(step, picture, path, format);
     };
 }
 

@@ -145,9 +145,14 @@ public:
     };
     bool isSavingAll() const { return m_savingAll; }
 
-    // Writer threads of a save-all (ChartWritePool::defaultThreads() unless set) and how many
-    // files may wait for them.
-    void setWriteThreads(int threads) { m_writeThreads = threads; }
+    // Writer threads of a save-all and how many files may wait for them. Unless set, there
+    // are ChartWritePool::defaultThreads(), and the window's thread writes the oldest waiting
+    // file itself when the queue is full. Set, exactly `threads` threads write (the window's
+    // thread only when `windowWrites`).
+    void setWriteThreads(int threads, bool windowWrites = false) {
+        m_writeThreads = threads;
+        m_windowWrites = windowWrites;
+    }
     int writeThreads() const { return m_writeThreads; }
     static constexpr int queuedFilesLimit = 8;
 
@@ -161,4 +166,5 @@ private:
     bool m_savingAll = false;
     bool m_shutDown = false;
     int m_writeThreads;
+    bool m_windowWrites = true;
 };

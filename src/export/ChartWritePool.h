@@ -17,7 +17,8 @@
 // draws the next chords. Files are written in the order they are queued, as far as the threads
 // allow, and their results come back in exactly that order. The queue holds at most
 // `capacity` files, so memory stays flat however far the drawing runs ahead: submit() waits
-// for room.
+// for room, or with `callerWrites` writes the oldest queued file itself meanwhile (its core
+// would idle otherwise).
 //
 // Example:
 //   ChartWritePool pool(files, ChartWritePool::defaultThreads(), 16);
@@ -33,8 +34,10 @@ public:
     };
 
     // `files` writes each file (ChartFiles::writeChart, whose writer must allow calls from
-    // several threads at once); `threads` >= 1 writer threads; `capacity` >= 1 queued files.
-    ChartWritePool(const ChartFiles& files, int threads, int capacity);
+    // several threads at once); `threads` >= 1 writer threads; `capacity` >= 1 queued files;
+    // `callerWrites`: a submit() that finds the queue full writes files itself until there is
+    // room, instead of waiting.
+    ChartWritePool(const ChartFiles& files, int threads, int capacity, bool callerWrites = false);
     // Drops what is still queued and waits for the files being written (see cancel()).
     ~ChartWritePool();
     ChartWritePool(const ChartWritePool&) = delete;
@@ -44,9 +47,11 @@ public:
     // a core for drawing.
     static int defaultThreads();
 
-    // Queues one file; waits while the queue is full. `picture` must be the caller's own
-    // copy: the pool reads it on another thread. Does nothing after cancel().
-    void submit(qint32 step, QImage picture, QString path, ChartFormat format);
+    // Queues a copy of `picture` to be written as `path`; while the queue is full, waits or
+    // writes (callerWrites). The copies go into pictures the pool keeps for the whole run,
+    // allocated at the first submit, so memory stays the same from the first file to the
+    // last. Does nothing after cancel().
+    void submit(qint32 step, const QImage& picture, QString path, ChartFormat format);
 
     // The results of finished files, in submit order, up to the first file not finished yet.
     QList<Result> takeFinished();
@@ -71,13 +76,22 @@ private:
         ChartFormat format;
     };
     void work();
+    // Takes the oldest queued file and writes it: `locked` is held on entry and on return,
+    // released while the file is written.
+    void writeOldest(std::unique_lock<std::mutex>& locked);
+    // A copy of `picture` in a kept picture when one of its size and format is free, else a
+    // new one; `locked` is held on entry and on return.
+    QImage copyOf(const QImage& picture, std::unique_lock<std::mutex>& locked);
 
     const ChartFiles& m_files;
     const int m_capacity;
+    const bool m_callerWrites;
     mutable std::mutex m_lock;
     std::condition_variable m_jobReady;  // a job queued, or stopping
     std::condition_variable m_roomReady; // room in the queue, or a job finished
     std::deque<Job> m_queue;
+    std::vector<QImage> m_spare; // written pictures, for the next copies
+    bool m_spareMade = false;
     // Results by submit index from m_firstUntaken on; empty slots are unfinished files.
     std::deque<std::optional<Result>> m_results;
     qint64 m_firstUntaken = 0;

@@ -1,9 +1,11 @@
 #include "FileTestSupport.h"
 #include "export/ImageFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -104,6 +106,25 @@ TEST_F(ImageFileTests, EncodeBitmap_GreyPictureIsStoredAsEightBitGreysWithoutLos
     QImage back;
     ASSERT_TRUE(back.loadFromData(bmp, "BMP"));
     EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), grey);
+
+    // Written directly, yet with the headers and greys of Qt's own writer and the same
+    // pixels, also for rows that need padding and pictures with a resolution. (Qt leaves its
+    // row padding unset, so only the headers are compared byte for byte.)
+    for (const QSize size : {QSize(7, 3), QSize(1, 2)}) {
+        SCOPED_TRACE(size.width());
+        QImage small = grey.copy(QRect(QPoint(0, 0), size));
+        small.setDotsPerMeterX(5000);
+        QByteArray expected;
+        QBuffer buffer(&expected);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(QImageWriter(&buffer, "bmp").write(ImageFile::greyIndexed(small)));
+        const QByteArray ours = ImageFile::encodeBitmap(small);
+        constexpr int headersAndGreys = 14 + 40 + 256 * 4;
+        EXPECT_EQ(ours.size(), expected.size());
+        EXPECT_EQ(ours.left(headersAndGreys), expected.left(headersAndGreys));
+        ASSERT_TRUE(back.loadFromData(ours, "BMP"));
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), small);
+    }
 
     // One coloured pixel keeps the whole picture in 24-bit colour.
     QImage tinted = grey;
