@@ -23,6 +23,12 @@ std::array<struct sigaction, terminationSignals.size()> previous{};
 
 extern "C" void onTerminationSignal(int signalNumber) {
     const int savedErrno = errno;
+    // Once is enough to ask for the clean stop; a second signal of the kind acts as if never
+    // handled, so that a stop that hangs can still be ended with another Ctrl+C.
+    for (std::size_t i = 0; i < terminationSignals.size(); ++i) {
+        if (terminationSignals[i] == signalNumber)
+            sigaction(signalNumber, &previous[i], nullptr);
+    }
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
     // A full pipe holds enough bytes to wake the loop already; the byte may be lost.
     [[maybe_unused]] const ssize_t written = ::write(writeEnd, &byte, 1);

@@ -12,8 +12,9 @@ class QSocketNotifier;
 // other end wakes the event loop.
 //
 // A signal that was ignored when the object was made stays ignored: a script's background
-// job and a program started under "nohup" are meant not to stop on SIGINT or SIGHUP. The
-// dispositions in force before come back when the object is destroyed. One object at a time.
+// job is meant not to stop on SIGINT. Each handler acts once: the disposition in force before
+// comes back as the signal arrives, so that a second Ctrl+C ends a clean stop that hangs.
+// All of them come back when the object is destroyed. One object at a time.
 //
 // Example:
 //   TerminationSignals terminationSignals;
@@ -32,7 +33,7 @@ public:
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
-    // The signals this object handles: SIGTERM and SIGINT, less those that were ignored.
+    // The signals handled since construction: SIGTERM and SIGINT, less those that were ignored.
     const QList<int>& handled() const { return m_handled; }
 
     // Ends the process through `signalNumber` with the signal's default action, as if it had
@@ -42,7 +43,7 @@ public:
     [[noreturn]] static void endBy(int signalNumber);
 
 Q_SIGNALS:
-    // Once for each signal delivered: SIGTERM (15) or SIGINT (2).
+    // Once for the first SIGTERM (15) and once for the first SIGINT (2) delivered.
     void received(int signalNumber);
 
 private:

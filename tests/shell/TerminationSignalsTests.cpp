@@ -18,20 +18,22 @@ void waitFor(const QList<int>& received, qsizetype count, int milliseconds) {
 
 } // namespace
 
-TEST(TerminationSignalsTests, EachSignalArrivesOnTheEventLoopUnlessIgnoredBefore) {
+TEST(TerminationSignalsTests, FirstSignalArrivesOnTheEventLoopUnlessIgnoredBefore) {
     const struct {
         const char* name;
         int number;
         bool ignoredBefore;
-    } cases[] = {{"SIGTERM", SIGTERM, false},
-                 {"SIGINT", SIGINT, false},
-                 {"SIGINT ignored (a script's background job)", SIGINT, true}};
+        bool sent;
+    } cases[] = {{"SIGTERM", SIGTERM, false, true},
+                 {"SIGINT", SIGINT, false, true},
+                 {"SIGINT ignored (a script's background job)", SIGINT, true, true},
+                 {"SIGTERM never sent", SIGTERM, false, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        struct sigaction before {
-        }, saved{};
+        struct sigaction before {};
         before.sa_handler = c.ignoredBefore ? SIG_IGN : SIG_DFL;
         sigemptyset(&before.sa_mask);
+        struct sigaction saved {};
         sigaction(c.number, &before, &saved);
         {
             TerminationSignals signals;
@@ -39,14 +41,18 @@ TEST(TerminationSignalsTests, EachSignalArrivesOnTheEventLoopUnlessIgnoredBefore
             QObject::connect(&signals, &TerminationSignals::received,
                              [&received](int number) { received.append(number); });
             EXPECT_EQ(signals.handled().contains(c.number), !c.ignoredBefore);
-            // Two signals: two emissions, the handler stays installed after the first.
-            std::raise(c.number);
-            std::raise(c.number);
+            if (c.sent)
+                std::raise(c.number);
             // A signal that arrives at all arrives at once; waiting long for none is waste.
-            waitFor(received, 2, c.ignoredBefore ? 100 : 2000);
-            const QList<int> expected =
-                c.ignoredBefore ? QList<int>{} : QList<int>{c.number, c.number};
-            EXPECT_EQ(received, expected);
+            waitFor(received, 1, c.ignoredBefore || !c.sent ? 100 : 2000);
+            const bool arrives = c.sent && !c.ignoredBefore;
+            EXPECT_EQ(received, arrives ? QList<int>{c.number} : QList<int>{});
+            // The handler acted once: a second signal would act as before (here, end the test).
+            struct sigaction now {};
+            sigaction(c.number, nullptr, &now);
+            if (c.sent) {
+                EXPECT_EQ(now.sa_handler, before.sa_handler);
+            }
         }
         struct sigaction after {};
         sigaction(c.number, nullptr, &after);
