@@ -7,9 +7,9 @@ class QSocketNotifier;
 
 // Turns the termination signals SIGTERM and SIGINT into the Qt signal received(), emitted on
 // the event loop of the thread that made the object, so that the program ends the way its
-// window's close ends it instead of dying between two writes. The system's handler only
-// writes the signal's number into a pipe, which is all a handler may safely do; the pipe's
-// other end wakes the event loop.
+// window's close ends it instead of dying between two writes. The system's handler does only
+// what a handler may safely do: it puts the earlier disposition back and writes the signal's
+// number into a pipe, whose other end wakes the event loop.
 //
 // A signal that was ignored when the object was made stays ignored: a script's background
 // job is meant not to stop on SIGINT. Each handler acts once: the disposition in force before
