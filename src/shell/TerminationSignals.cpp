@@ -14,6 +14,8 @@
 namespace {
 
 constexpr std::array<int, 2> terminationSignals{SIGTERM, SIGINT};
+// A shell reports a child ended by signal n as status 128 + n.
+constexpr int shellSignalStatusBase = 128;
 
 // The pipe's ends, shared with the handler; -1 while no object exists.
 int readEnd = -1;
@@ -86,7 +88,7 @@ void TerminationSignals::endBy(int signalNumber) {
     pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
     std::raise(signalNumber);
     // Not reached for SIGTERM and SIGINT; the status a shell would report otherwise.
-    std::_Exit(128 + signalNumber);
+    std::_Exit(shellSignalStatusBase + signalNumber);
 }
 
 void TerminationSignals::readPipe() {
