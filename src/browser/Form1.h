@@ -13,6 +13,7 @@
 #include <memory>
 
 class ChartFileWriter;
+class ErrorTrap;
 class ChartPicture;
 class Clock;
 class FolderDialog;
@@ -171,6 +172,11 @@ private:
     // Runs a handler that has no trap of its own so that no failure reaches the event loop.
     void guarded(const char* procedure, const std::function<void()>& handler);
     int selectedEntry() const;
+    // The folder check that opens each export command, as step 106: false after the
+    // "Application Error" box when the folder text names no file name exactly (it cannot be
+    // written as it stands), or after the "Folder does not exist" box, shown as step
+    // `missingBoxStep`, when it is no folder.
+    bool outputFolderReady(ErrorTrap& trap, qint32 missingBoxStep);
 
     Form1Services m_services;
 };

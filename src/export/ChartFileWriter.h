@@ -14,4 +14,10 @@ public:
     virtual void saveBitmap(const QImage& picture, const QString& fileName) = 0;
     // A JPEG file at quality 0..100.
     virtual void saveJpeg(const QImage& picture, const QString& fileName, quint8 quality) = 0;
+
+    // One export command's writes begin and end (calls nest; every begin has its end).
+    // Between the two a writer may keep each folder it writes into open, and tidy it once,
+    // rather than open it for every file.
+    virtual void beginCommand() {}
+    virtual void endCommand() {}
 };

@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <optional>
 
 ChartFiles::ChartFiles(ChartFileWriter& writer)
     : m_writer(writer), m_writeThreads(ChartWritePool::defaultThreads()) {}
@@ -87,6 +88,9 @@ void ChartFiles::saveCharts(ErrorTrap& trap, const FormatSteps& steps, const For
             });
         }
     };
+    // A save-all's own `write` runs inside the save-all's command; the plain writes are one.
+    const std::optional<WriterCommand> command =
+        write ? std::nullopt : std::make_optional<WriterCommand>(m_writer);
     if (trap.test(steps.bmpTest, format.bmpChosen))
         writeAll(ChartFormat::Bmp, steps.bmpWrites);
     else if (trap.test(steps.jpegTest, format.jpegChosen))
@@ -100,14 +104,23 @@ void ChartFiles::writeChart(const QImage& picture, const QString& path, ChartFor
         m_writer.saveJpeg(picture, path, jpegQuality);
 }
 
+ChartFiles::WriterCommand::WriterCommand(ChartFileWriter& writer) : m_writer(writer) {
+    m_writer.beginCommand();
+}
+
+ChartFiles::WriterCommand::~WriterCommand() {
+    m_writer.endCommand();
+}
+
 ChartFiles::SaveAllRun::SaveAllRun(ChartFiles& files)
-    : m_files(files),
+    : m_files(files), m_command(files.m_writer),
       m_pool(std::make_unique<ChartWritePool>(files, files.m_writeThreads, queuedFilesLimit)) {
     m_files.m_savingAll = true;
 }
 
 ChartFiles::SaveAllRun::~SaveAllRun() {
-    drop();
+    // Every writer thread has stopped before the command ends.
+    m_pool.reset();
     m_files.m_savingAll = false;
 }
 

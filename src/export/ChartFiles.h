@@ -101,11 +101,25 @@ public:
     // writer's Failure. A save-all calls it on its writer threads, several at once.
     void writeChart(const QImage& picture, const QString& path, ChartFormat format) const;
 
-    // A save-all in progress, for its lifetime: the window's thread draws and queues each file
-    // with queueWrite(), writer threads encode and write it (ChartWritePool), and the window
-    // collects the outcome with reportFinished() once per line and finish() at the end. Ending
-    // without finish() (the window closed) drops the queued files and waits for those being
-    // written, so no file is left half-written.
+private:
+    // One command of the writer for its lifetime (ChartFileWriter::beginCommand/endCommand).
+    class WriterCommand {
+    public:
+        explicit WriterCommand(ChartFileWriter& writer);
+        ~WriterCommand();
+        WriterCommand(const WriterCommand&) = delete;
+        WriterCommand& operator=(const WriterCommand&) = delete;
+
+    private:
+        ChartFileWriter& m_writer;
+    };
+
+public:
+    // A save-all in progress, for its lifetime, one command of the writer: the window's thread
+    // draws and queues each file with queueWrite(), writer threads encode and write it
+    // (ChartWritePool), and the window collects the outcome with reportFinished() once per line and
+    // finish() at the end. Ending without finish() (the window closed) drops the queued files and
+    // waits for those being written, so no file is left half-written.
     class SaveAllRun {
     public:
         explicit SaveAllRun(ChartFiles& files);
@@ -126,6 +140,7 @@ public:
 
     private:
         ChartFiles& m_files;
+        WriterCommand m_command;
         std::unique_ptr<ChartWritePool> m_pool;
     };
     bool isSavingAll() const { return m_savingAll; }

@@ -2,7 +2,9 @@
 // chord at every Pitch.
 #include "browser/Form1.h"
 
+#include "base/Failure.h"
 #include "browser/ChartPicture.h"
+#include "export/ImageFolder.h"
 #include "shell/ErrorTrap.h"
 #include "shell/MessageBoxes.h"
 #include "shell/ProgressBar.h"
@@ -27,6 +29,23 @@ ChartFiles::FormatButtons formatButtons(const Form1& form) {
 
 } // namespace
 
+bool Form1::outputFolderReady(ErrorTrap& trap, qint32 missingBoxStep) {
+    const QString folder = Text2->text();
+    // Written under a changed name, the files could replace others: such a folder is refused
+    // before anything is written, with one box. (A NUL names no folder at all.)
+    if (!folder.isEmpty() && !folder.contains(QChar(0)) &&
+        ImageFolder::exactNativeName(folder).isEmpty()) {
+        trap.report(106, Failure::badFileName());
+        return false;
+    }
+    if (!trap.test(106, [&] { return ChartFiles::FolderExists(folder); })) {
+        trap.step(missingBoxStep,
+                  [&] { m_services.messages.information(applicationTitle, folderMissingText); });
+        return false;
+    }
+    return true;
+}
+
 void Form1::Option2_Click() {
     m_services.settings.saveSetting(QStringLiteral("Save Option"), 2);
 }
@@ -50,11 +69,8 @@ void Form1::chooseFormat(QRadioButton* button) {
 
 void Form1::PushButton1_Click() {
     ErrorTrap trap(m_services.messages, errorLocation(u"Form1.PushButton1_Click"));
-    if (!trap.test(106, [&] { return ChartFiles::FolderExists(Text2->text()); })) {
-        trap.step(122,
-                  [&] { m_services.messages.information(applicationTitle, folderMissingText); });
+    if (!outputFolderReady(trap, 122))
         return;
-    }
     files.saveCharts(trap, {108, {110, 112}, 114, {116, 118}}, formatButtons(*this),
                      [&] { return Text2->text(); },
                      {{&Picture1->surface().image(), QStringLiteral("Chord Chart 1")},
@@ -65,11 +81,8 @@ void Form1::PushButton1_Click() {
 
 void Form1::PushButton2_Click() {
     ErrorTrap trap(m_services.messages, errorLocation(u"Form1.PushButton2_Click"));
-    if (!trap.test(106, [&] { return ChartFiles::FolderExists(Text2->text()); })) {
-        trap.step(120,
-                  [&] { m_services.messages.information(applicationTitle, folderMissingText); });
+    if (!outputFolderReady(trap, 120))
         return;
-    }
     trap.step(108, [&] { DrawChartGrid(*Picture3); });
     files.saveCharts(trap, {110, {112}, 114, {116}}, formatButtons(*this),
                      [&] { return Text2->text(); },
@@ -84,11 +97,8 @@ void Form1::PushButton4_Click() {
         return;
     ErrorTrap trap(m_services.messages, errorLocation(u"Form1.PushButton4_Click"));
     SettingsStore& settings = m_services.settings;
-    if (!trap.test(106, [&] { return ChartFiles::FolderExists(Text2->text()); })) {
-        trap.step(164,
-                  [&] { m_services.messages.information(applicationTitle, folderMissingText); });
+    if (!outputFolderReady(trap, 164))
         return;
-    }
     ChartFiles::SaveAllRun running(files);
 
     bool chordOnScreen = false;

@@ -1,12 +1,51 @@
 #include "export/ImageFileWriter.h"
 
 #include "export/ImageFile.h"
+#include "export/ImageFolder.h"
 #include "export/JpegWriter.h"
 
+ImageFileWriter::ImageFileWriter() = default;
+ImageFileWriter::~ImageFileWriter() = default;
+
 void ImageFileWriter::saveBitmap(const QImage& picture, const QString& fileName) {
-    ImageFile::SaveBitmap(picture, fileName);
+    QString name;
+    const std::shared_ptr<const ImageFolder> folder = folderOf(fileName, &name);
+    ImageFile::SaveBitmap(picture, *folder, name);
 }
 
 void ImageFileWriter::saveJpeg(const QImage& picture, const QString& fileName, quint8 quality) {
-    JpegWriter::SaveJpeg(picture, fileName, quality);
+    QString name;
+    const std::shared_ptr<const ImageFolder> folder = folderOf(fileName, &name);
+    JpegWriter::SaveJpeg(picture, *folder, name, quality);
+}
+
+void ImageFileWriter::beginCommand() {
+    const std::lock_guard<std::mutex> locked(m_lock);
+    ++m_commandDepth;
+}
+
+void ImageFileWriter::endCommand() {
+    const std::lock_guard<std::mutex> locked(m_lock);
+    if (m_commandDepth > 0 && --m_commandDepth == 0)
+        m_folder.reset(); // the next command finds the folder afresh, wherever it is then
+}
+
+std::shared_ptr<const ImageFolder> ImageFileWriter::folderOf(const QString& fileName,
+                                                             QString* name) {
+    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
+    const QString folderText = slash < 0 ? QStringLiteral(".") : fileName.left(slash + 1);
+    *name = fileName.mid(slash + 1);
+
+    const std::lock_guard<std::mutex> locked(m_lock);
+    if (m_commandDepth == 0)
+        return std::make_shared<const ImageFolder>(folderText);
+    // A folder that did not open may exist by the next file; one removed and made again
+    // under the same name is the one the text names now.
+    if (!m_folder || m_folder->path() != folderText ||
+        m_folder->openResult() != ImageFile::WriteResult::Written || m_folder->isRemoved()) {
+        m_folder = std::make_shared<const ImageFolder>(folderText);
+        // Left by a killed run of this or the tool; only at the command's first file there.
+        m_folder->removeStaleTemporaries();
+    }
+    return m_folder;
 }

@@ -108,6 +108,12 @@ ImageFolder::~ImageFolder() {
         ::close(m_fd);
 }
 
+bool ImageFolder::isRemoved() const {
+    struct stat info {};
+    // A removed directory keeps no link, even while this descriptor holds it.
+    return m_fd >= 0 && ::fstat(m_fd, &info) == 0 && info.st_nlink == 0;
+}
+
 QByteArray ImageFolder::exactNativeName(const QString& text) {
     if (text.contains(QChar(0)))
         return {};

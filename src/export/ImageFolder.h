@@ -45,6 +45,10 @@ public:
     ImageFile::WriteResult writeFile(const QString& name, const QByteArray& data,
                                      QString* reason = nullptr) const;
 
+    // True once the folder opened has been removed (a folder moved elsewhere is not removed);
+    // false for a folder that never opened.
+    bool isRemoved() const;
+
     // Whether a file can be created in the folder now: creates and drops a temporary file.
     ImageFile::WriteResult probe() const;
 

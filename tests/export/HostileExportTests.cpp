@@ -9,6 +9,7 @@
 #include "chart/ChartRenderer.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
+#include "export/ImageFolder.h"
 #include "export/JpegWriter.h"
 #include "shell/ProgressBar.h"
 #include "shell/PushButton.h"
@@ -24,6 +25,8 @@
 #include <QSet>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -193,6 +196,56 @@ TEST_F(HostileExportTests, SaveAll_FolderRemovedDuringRunOneBoxPerLostFile) {
         expectWholeCharts(out);
         expectRunEndedForTheUser(1, 4);
     }
+}
+
+// The folder is moved away after ten files (renamed by a file manager): the run keeps writing
+// into it where it now is, every file whole, without a box; a temporary file that a killed
+// run left there is gone, and no temporary file of this run is left.
+TEST_F(HostileExportTests, SaveAll_FolderMovedDuringRunGetsEveryFileAndLosesStaleTemporaries) {
+    const pid_t dead = fork();
+    if (dead == 0)
+        _exit(0);
+    waitpid(dead, nullptr, 0);
+    const QString stale = QString::fromLatin1(ImageFolder::temporaryName(dead, 1));
+    FileTestSupport::writeAll(out + u'/' + stale, "half a chart");
+    const QString moved = temp.filePath(QStringLiteral("moved"));
+    startSaving(Format::Bmp, 1, 4);
+    keepChordLines(2);
+    fileWriter.failWhen = [&](const QString&) {
+        if (fileWriter.calls.size() == 11) {
+            EXPECT_TRUE(QDir().rename(out, moved));
+        }
+        return false;
+    };
+    form->PushButton4->click();
+
+    EXPECT_TRUE(messages.errorBoxes.isEmpty());
+    EXPECT_EQ(messages.informationBoxes, QStringList{doneBox});
+    EXPECT_FALSE(QFileInfo::exists(out));
+    EXPECT_EQ(entriesOf(moved), sortedUnique(runFileNames(2, Format::Bmp)));
+    expectWholeCharts(moved);
+}
+
+// A folder text that is no exact file name (a lone UTF-16 surrogate from a damaged store):
+// written under a changed name, the files could land on others, so every command stops at its
+// folder check with one box and writes nothing.
+TEST_F(HostileExportTests, FolderTextThatIsNoExactName_OneBoxAtTheFolderCheck) {
+    const QString text = out + u'/' + QChar(0xD800) + u'/';
+    const char* procedures[] = {"PushButton1_Click", "PushButton2_Click", "PushButton4_Click"};
+    PushButton* Form1::*buttons[] = {&Form1::PushButton1, &Form1::PushButton2, &Form1::PushButton4};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(procedures[i]);
+        startSaving(Format::Jpg, 2, 1);
+        form->setFolderText(text);
+        ((*form).*buttons[i])->click();
+        EXPECT_EQ(
+            messages.errorBoxes,
+            QStringList{errorBox(QStringLiteral("Bad file name or number"), procedures[i], 106)});
+        EXPECT_TRUE(messages.informationBoxes.isEmpty());
+        EXPECT_TRUE(fileWriter.calls.isEmpty());
+        expectRunEndedForTheUser(2, 1);
+    }
+    EXPECT_TRUE(entriesOf(out).isEmpty());
 }
 
 // Three writer threads, and every fifth file of the run fails: the threads finish files out of

@@ -73,6 +73,9 @@ public:
         if (writeFiles)
             real.saveJpeg(picture, fileName, quality);
     }
+    // The real writer's folder per command, as in the program.
+    void beginCommand() override { real.beginCommand(); }
+    void endCommand() override { real.endCommand(); }
     ImageFileWriter real;
     bool writeFiles = true;
     std::function<bool(const QString&)> failWhen;
