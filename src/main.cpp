@@ -2,16 +2,26 @@
 #include "export/ImageFileWriter.h"
 #include "export/QtFolderDialog.h"
 #include "shell/DesktopWebLauncher.h"
+#include "shell/MainWindowCloser.h"
 #include "shell/MersenneRandomSource.h"
 #include "shell/QtMessageBoxes.h"
 #include "shell/SettingsStore.h"
 #include "shell/SystemClock.h"
+#include "shell/TerminationSignals.h"
 #include "sound/ChoosingMidiPort.h"
+
+#ifdef STRUMVANE_HAS_XCB
+#include "shell/XcbCloseRequestFilter.h"
+#endif
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <memory>
 
-int main(int argc, char** argv) {
+namespace {
+
+// The whole run of the window; endingSignal receives the signal that closed it, if any.
+int runWindow(int argc, char** argv, int& endingSignal) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("strumvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Strumvane"));
@@ -34,7 +44,39 @@ int main(int argc, char** argv) {
         QCoreApplication::applicationDirPath(),
         [] { return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation); }});
     messages.setParentWidget(&form);
+
+    // SIGTERM and SIGINT close the window as its close button does, even while a box is up
+    // (no one may be there to click it): a save-all stops and restores the user's settings.
+    MainWindowCloser closer(form);
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::received,
+                     [&closer](int number) { closer.close(number); });
+#ifdef STRUMVANE_HAS_XCB
+    std::unique_ptr<XcbCloseRequestFilter> closeFilter;
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        closeFilter = std::make_unique<XcbCloseRequestFilter>(form, [&closer] { closer.close(); });
+        app.installNativeEventFilter(closeFilter.get());
+    }
+#endif
+
     form.Form_Load();
-    form.show();
-    return app.exec();
+    int status = 0;
+    // A signal during start-up (its boxes) ends the program before the window is shown.
+    if (!closer.isClosed()) {
+        form.show();
+        status = app.exec();
+    }
+    endingSignal = closer.signalNumber();
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int endingSignal = 0;
+    const int status = runWindow(argc, argv, endingSignal);
+    // Everything is closed and written: the parent learns that the signal ended the program.
+    if (endingSignal != 0)
+        TerminationSignals::endBy(endingSignal);
+    return status;
 }

@@ -7,6 +7,7 @@
 #include "chart/ChartRenderer.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
+#include "shell/MainWindowCloser.h"
 #include "shell/ProgressBar.h"
 #include "shell/PushButton.h"
 #include "support/Printers.h"
@@ -22,6 +23,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <cmath>
+#include <csignal>
 #include <iostream>
 
 namespace {
@@ -486,6 +488,52 @@ TEST_F(Form1ExportTests, SaveAll_ClosingFromTheEventLoopWritesNothing) {
     EXPECT_TRUE(messages.informationBoxes.isEmpty());
     EXPECT_EQ(storedSetting(QStringLiteral("Chords")), QStringLiteral("3"));
     EXPECT_EQ(storedSetting(QStringLiteral("Pitch")), QStringLiteral("5"));
+}
+
+// A close request (the window manager's close or a signal, both through MainWindowCloser)
+// made while a box is up: that box is the run's last, and the run ends as a close between
+// lines ends it.
+TEST_F(Form1ExportTests, SaveAll_CloseRequestWhileABoxIsUpEndsTheRunAfterThatBox) {
+    const struct {
+        const char* name;
+        int closeAtBox;
+        int writeThreads;
+    } cases[] = {{"at the first box", 1, 1}, {"at the third box, two writers", 3, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(out).removeRecursively();
+        QDir().mkpath(out);
+        startSaving(Format::Bmp, 3, 5);
+        keepChordLines(3);
+        form->files.setWriteThreads(c.writeThreads);
+        // Every fingering chart fails; the interval charts are written by the real writer.
+        fileWriter.failWhen = [](const QString& path) { return path.endsWith(" 1.bmp"); };
+        MainWindowCloser closer(*form);
+        messages.whileUp = [&] {
+            if (messages.errorBoxes.size() == c.closeAtBox)
+                closer.close(SIGTERM);
+        };
+        // The closer ends the program's event loop, as it does in the program; a run that
+        // never stops ends with 1.
+        QTimer::singleShot(0, form->PushButton4, &QAbstractButton::click);
+        QTimer::singleShot(30000, form.get(), [] { QCoreApplication::exit(1); });
+        EXPECT_EQ(QCoreApplication::exec(), 0);
+        messages.whileUp = nullptr;
+
+        EXPECT_EQ(messages.errorBoxes.size(), c.closeAtBox);
+        EXPECT_TRUE(messages.informationBoxes.isEmpty()); // no "Done."
+        EXPECT_TRUE(closer.isClosed());
+        EXPECT_EQ(closer.signalNumber(), SIGTERM);
+        EXPECT_FALSE(form->files.isSavingAll());
+        EXPECT_EQ(storedSetting(QStringLiteral("Chords")), QStringLiteral("3"));
+        EXPECT_EQ(storedSetting(QStringLiteral("Pitch")), QStringLiteral("5"));
+        // Only whole interval charts: no temporary file, no fingering chart, no later line.
+        for (const QString& file : filesInOut()) {
+            EXPECT_TRUE(file.endsWith(QStringLiteral(" 2.bmp"))) << file.toStdString();
+            EXPECT_EQ(decode(out + u'/' + file, Format::Bmp).size(), QSize(516, 117));
+        }
+        EXPECT_LE(filesInOut().size(), 24);
+    }
 }
 
 TEST_F(Form1ExportTests, SaveAll_NoChordOnScreenWritesNothingAndLeavesLineAndPitch) {

@@ -94,39 +94,7 @@ sleep 1.5
 xdotool mouseup 1
 sleep 1.5
 
-# A window manager closes a window by sending it WM_DELETE_WINDOW; there is none here.
-python3 - "$window" <<'PYTHON' || die "could not ask the window to close"
-import ctypes, sys
-x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-x11.XOpenDisplay.restype = ctypes.c_void_p
-x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x11.XInternAtom.restype = ctypes.c_ulong
-x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
-                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
-                ("data", ctypes.c_long * 5)]
-class Event(ctypes.Union):
-    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
-x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                           ctypes.POINTER(Event)]
-x11.XFlush.argtypes = [ctypes.c_void_p]
-x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-display = x11.XOpenDisplay(None)
-if not display:
-    sys.exit(1)
-window = int(sys.argv[1])
-event = Event()
-event.xclient.type = 33  # ClientMessage
-event.xclient.window = window
-event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
-event.xclient.format = 32
-event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
-x11.XFlush(display)
-x11.XCloseDisplay(display)
-PYTHON
+close_like_a_window_manager "$window" || die "could not ask the window to close"
 
 # Closing ends the program: no hang, and a clean exit (sanitizer findings make it non-zero).
 for _ in $(seq 200); do
