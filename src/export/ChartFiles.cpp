@@ -77,7 +77,8 @@ void ChartFiles::saveCharts(ErrorTrap& trap, const FormatSteps& steps, const For
                             const std::function<QString()>& folderText, const QList<Chart>& charts,
                             const WriteFile& write) const {
     const auto writeAll = [&](ChartFormat chosen, const QList<qint32>& stepNumbers) {
-        for (qsizetype i = 0; i < charts.size() && i < stepNumbers.size(); ++i) {
+        // A close request answered while a box was up ends the command: nothing more written.
+        for (qsizetype i = 0; i < charts.size() && i < stepNumbers.size() && !m_shutDown; ++i) {
             const qint32 number = stepNumbers[i];
             trap.step(number, [&] {
                 const QString path = filePath(folderText(), fileName(charts[i].name, chosen));

@@ -75,6 +75,8 @@ void Form1::PushButton1_Click() {
                      [&] { return Text2->text(); },
                      {{&Picture1->surface().image(), QStringLiteral("Chord Chart 1")},
                       {&Picture2->surface().image(), QStringLiteral("Chord Chart 2")}});
+    if (files.isShutDown())
+        return;
     trap.step(120,
               [&] { m_services.messages.information(applicationTitle, QStringLiteral("Done.")); });
 }
@@ -87,6 +89,8 @@ void Form1::PushButton2_Click() {
     files.saveCharts(trap, {110, {112}, 114, {116}}, formatButtons(*this),
                      [&] { return Text2->text(); },
                      {{&Picture3->surface().image(), QStringLiteral("Blank Chart")}});
+    if (files.isShutDown())
+        return;
     trap.step(118,
               [&] { m_services.messages.information(applicationTitle, QStringLiteral("Done.")); });
 }

@@ -536,6 +536,19 @@ TEST_F(Form1ExportTests, SaveAll_CloseRequestWhileABoxIsUpEndsTheRunAfterThatBox
     }
 }
 
+// The same for the command that writes the two charts on screen: the second is not written.
+TEST_F(Form1ExportTests, SaveChartsAbove_CloseRequestWhileABoxIsUpWritesNothingMore) {
+    startSaving(Format::Jpg);
+    fileWriter.failWhen = [](const QString& name) { return name.endsWith(" 1.jpg"); };
+    messages.whileUp = [&] { form->close(); };
+    form->PushButton1->click();
+    messages.whileUp = nullptr;
+    EXPECT_EQ(messages.errorBoxes.size(), 1);
+    EXPECT_TRUE(messages.informationBoxes.isEmpty());
+    EXPECT_EQ(fileWriter.calls.size(), 1);
+    EXPECT_TRUE(filesInOut().isEmpty());
+}
+
 TEST_F(Form1ExportTests, SaveAll_NoChordOnScreenWritesNothingAndLeavesLineAndPitch) {
     // A stored line beyond the list leaves the start without a chord on screen.
     storeSetting(QStringLiteral("Chords"), QStringLiteral("700"));
