@@ -1,6 +1,7 @@
 // Measures a save-all run against the floor of the machine: the time to encode and write the
-// same number of chart images with libjpeg-turbo alone. Prints a table and the ratios; only
-// ratios from one run mean anything on a noisy machine.
+// same number of chart images with libjpeg-turbo alone. Prints each row between floors
+// measured around it, the memory of the runs, where a run's time goes and the limit that sets,
+// and the ratios; only ratios from one run mean anything on a noisy machine.
 //
 //   build/bench/strumvane-bench [--quick]
 //
