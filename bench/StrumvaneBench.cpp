@@ -142,8 +142,8 @@ struct BenchWindow {
     Form1 form;
 };
 
-double floorSeconds(const QString& folder) {
-    // 128 real charts, drawn once; then encode-and-write only, one thread.
+// 128 real charts of both kinds, drawn once, for the rows that time only encoding and files.
+std::vector<QImage> sampleCharts() {
     std::vector<QImage> charts;
     ChartSurface surface;
     for (int i = 0; i < 128; ++i) {
@@ -151,6 +151,12 @@ double floorSeconds(const QString& folder) {
                        ChordCatalogue::entry(1 + (i * 37) % 611), qint16(i % 12), false);
         charts.push_back(surface.image().copy());
     }
+    return charts;
+}
+
+double floorSeconds(const QString& folder) {
+    // Encode-and-write only, one thread.
+    const std::vector<QImage> charts = sampleCharts();
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < saveAllFiles; ++i) {
@@ -225,13 +231,7 @@ Breakdown measureBreakdown(const QString& configFolder, const std::function<QStr
     NullWriter nothing;
     parts.displays = windowSaveAll(fresh(), configFolder, false, &nothing).seconds;
 
-    std::vector<QImage> charts;
-    ChartSurface surface;
-    for (int i = 0; i < 128; ++i) {
-        drawChordChart(surface, i % 2 ? ChordChartKind::Interval : ChordChartKind::Fingering,
-                       ChordCatalogue::entry(1 + (i * 37) % 611), qint16(i % 12), false);
-        charts.push_back(surface.image().copy());
-    }
+    const std::vector<QImage> charts = sampleCharts();
     const auto chart = [&](int i) -> const QImage& { return charts[size_t(i) % charts.size()]; };
     QElapsedTimer timer;
     timer.start();

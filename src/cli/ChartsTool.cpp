@@ -468,12 +468,12 @@ int ChartsTool::render(const QStringList& args, const QCommandLineParser& parser
         break;
     }
     // The folder is opened once, and temporary files that killed runs left in it go first.
-    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
-    const ImageFolder folder(slash < 0 ? QStringLiteral(".") : fileName.left(slash + 1));
+    const ImageFolder::PathParts parts = ImageFolder::splitPath(fileName);
+    const ImageFolder folder(parts.folder);
     folder.removeStaleTemporaries();
     QString reason = QStringLiteral("the image could not be encoded");
-    if (data.isEmpty() || folder.writeFile(fileName.mid(slash + 1), data, &reason) !=
-                              ImageFile::WriteResult::Written) {
+    if (data.isEmpty() ||
+        folder.writeFile(parts.name, data, &reason) != ImageFile::WriteResult::Written) {
         m_err << "strumvane-charts: cannot write '" << printable(fileName) << "': " << reason
               << '\n';
         return exitFailure;

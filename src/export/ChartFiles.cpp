@@ -8,7 +8,6 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <optional>
 
 ChartFiles::ChartFiles(ChartFileWriter& writer)
     : m_writer(writer), m_writeThreads(ChartWritePool::defaultThreads()) {}
@@ -89,9 +88,8 @@ void ChartFiles::saveCharts(ErrorTrap& trap, const FormatSteps& steps, const For
             });
         }
     };
-    // A save-all's own `write` runs inside the save-all's command; the plain writes are one.
-    const std::optional<WriterCommand> command =
-        write ? std::nullopt : std::make_optional<WriterCommand>(m_writer);
+    // One command of the writer; inside a save-all it nests in the run's own.
+    const WriterCommand command(m_writer);
     if (trap.test(steps.bmpTest, format.bmpChosen))
         writeAll(ChartFormat::Bmp, steps.bmpWrites);
     else if (trap.test(steps.jpegTest, format.jpegChosen))

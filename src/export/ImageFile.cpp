@@ -8,9 +8,8 @@
 
 ImageFile::WriteResult ImageFile::writeFile(const QString& fileName, const QByteArray& data,
                                             QString* reason) {
-    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
-    const QString folder = slash < 0 ? QStringLiteral(".") : fileName.left(slash + 1);
-    return ImageFolder(folder).writeFile(fileName.mid(slash + 1), data, reason);
+    const ImageFolder::PathParts parts = ImageFolder::splitPath(fileName);
+    return ImageFolder(parts.folder).writeFile(parts.name, data, reason);
 }
 
 QImage ImageFile::greyIndexed(const QImage& picture) {

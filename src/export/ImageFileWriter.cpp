@@ -4,6 +4,8 @@
 #include "export/ImageFolder.h"
 #include "export/JpegWriter.h"
 
+#include <utility>
+
 ImageFileWriter::ImageFileWriter() = default;
 ImageFileWriter::~ImageFileWriter() = default;
 
@@ -32,18 +34,17 @@ void ImageFileWriter::endCommand() {
 
 std::shared_ptr<const ImageFolder> ImageFileWriter::folderOf(const QString& fileName,
                                                              QString* name) {
-    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
-    const QString folderText = slash < 0 ? QStringLiteral(".") : fileName.left(slash + 1);
-    *name = fileName.mid(slash + 1);
+    ImageFolder::PathParts parts = ImageFolder::splitPath(fileName);
+    *name = std::move(parts.name);
 
     const std::lock_guard<std::mutex> locked(m_lock);
     if (m_commandDepth == 0)
-        return std::make_shared<const ImageFolder>(folderText);
+        return std::make_shared<const ImageFolder>(parts.folder);
     // A folder that did not open may exist by the next file; one removed and made again
     // under the same name is the one the text names now.
-    if (!m_folder || m_folder->path() != folderText ||
+    if (!m_folder || m_folder->path() != parts.folder ||
         m_folder->openResult() != ImageFile::WriteResult::Written || m_folder->isRemoved()) {
-        m_folder = std::make_shared<const ImageFolder>(folderText);
+        m_folder = std::make_shared<const ImageFolder>(parts.folder);
         // Left by a killed run of this or the tool; only at the command's first file there.
         m_folder->removeStaleTemporaries();
     }

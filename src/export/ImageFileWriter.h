@@ -25,8 +25,7 @@ public:
     void endCommand() override;
 
 private:
-    // The folder of `fileName` ("/home/ann/Charts/" for "/home/ann/Charts/a.jpg", "." for a
-    // bare name) and the name in it.
+    // The open folder of `fileName` (ImageFolder::splitPath) and, in `name`, the name in it.
     std::shared_ptr<const ImageFolder> folderOf(const QString& fileName, QString* name);
 
     std::mutex m_lock;

@@ -114,6 +114,11 @@ bool ImageFolder::isRemoved() const {
     return m_fd >= 0 && ::fstat(m_fd, &info) == 0 && info.st_nlink == 0;
 }
 
+ImageFolder::PathParts ImageFolder::splitPath(const QString& fileName) {
+    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
+    return {slash < 0 ? QStringLiteral(".") : fileName.left(slash + 1), fileName.mid(slash + 1)};
+}
+
 QByteArray ImageFolder::exactNativeName(const QString& text) {
     if (text.contains(QChar(0)))
         return {};

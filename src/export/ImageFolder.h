@@ -56,6 +56,14 @@ public:
     // left in the folder (killed during a write). Returns how many were removed.
     int removeStaleTemporaries() const;
 
+    // A file's path as the folder to open and the name in it: "/home/ann/Charts/a.jpg" gives
+    // "/home/ann/Charts/" and "a.jpg"; a bare name "a.jpg" gives "." and "a.jpg".
+    struct PathParts {
+        QString folder;
+        QString name;
+    };
+    static PathParts splitPath(const QString& fileName);
+
     // The name of a temporary file of process `pid` ("." + "strumvane-4711-3.tmp").
     static QByteArray temporaryName(qint64 pid, quint64 serial);
 

@@ -11,31 +11,6 @@ for tool in Xvfb xdotool import convert compare; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
-work=$(mktemp -d)
-xvfb_pid=""
-program_pid=""
-cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-die() {
-    echo "FAIL: $*" >&2
-    if [ -s "$work/program.log" ]; then
-        echo "--- what the program printed:" >&2
-        cat "$work/program.log" >&2
-    fi
-    exit 1
-}
-
 # shellcheck source=../support/window-session.sh
 . "$(dirname "$0")/../support/window-session.sh"
 start_xvfb

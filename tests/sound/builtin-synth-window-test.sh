@@ -18,26 +18,6 @@ done
     exit 77
 }
 
-work=$(mktemp -d)
-xvfb_pid=""
-program_pid=""
-cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-die() {
-    echo "FAIL: $*" >&2
-    if [ -s "$work/program.log" ]; then
-        echo "--- what the program printed:" >&2
-        cat "$work/program.log" >&2
-    fi
-    exit 1
-}
-
 # shellcheck source=../support/window-session.sh
 . "$(dirname "$0")/../support/window-session.sh"
 start_xvfb

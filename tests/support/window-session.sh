@@ -1,5 +1,33 @@
-# Sourced by the real-window tests: an X server and a fresh user of their own.
-# Expects $work (a temporary folder), xvfb_pid (killed by the caller's clean-up) and die().
+# Sourced by the real-window tests: a temporary folder $work, removed at exit with the X server
+# and the program still running ($xvfb_pid, $program_pid; the program gets
+# $program_stop_signal, TERM unless the test set it), fail() to count a failure in $failures,
+# die() to end at once showing $work/program.log, and an X server and a fresh user of their own.
+
+work=$(mktemp -d)
+xvfb_pid=""
+program_pid=""
+program_stop_signal=${program_stop_signal:-TERM}
+cleanup() {
+    [ -n "$program_pid" ] && kill -"$program_stop_signal" "$program_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+die() {
+    echo "FAIL: $*" >&2
+    if [ -s "$work/program.log" ]; then
+        echo "--- what the program printed:" >&2
+        cat "$work/program.log" >&2
+    fi
+    exit 1
+}
 
 # Starts Xvfb on a display it picks itself and exports DISPLAY. -noreset keeps the server
 # from restarting (and refusing connections for a moment) when the first program closes.
