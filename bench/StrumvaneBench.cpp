@@ -8,22 +8,22 @@
 // --quick skips the two window save-all runs and the tool run (the slow rows); --save-all-only
 // runs nothing but the window's JPG save-all (for a profiler).
 
-#include "browser/Form1.h"
 #include "catalogue/ChordCatalogue.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
 #include "export/ChartFiles.h"
-#include "export/FolderDialog.h"
-#include "export/ImageFile.h"
 #include "export/ImageFileWriter.h"
-#include "export/ImageFolder.h"
-#include "export/JpegWriter.h"
 #include "shell/Clock.h"
+#include "shell/FolderDialog.h"
 #include "shell/MessageBoxes.h"
 #include "shell/RandomSource.h"
 #include "shell/SettingsStore.h"
 #include "shell/WebLauncher.h"
 #include "sound/MidiPort.h"
+#include "window/Form1.h"
+#include "writers/ImageFile.h"
+#include "writers/ImageFolder.h"
+#include "writers/JpegWriter.h"
 
 #include <QApplication>
 #include <QDir>

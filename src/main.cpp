@@ -1,17 +1,17 @@
-#include "browser/Form1.h"
 #include "export/ImageFileWriter.h"
-#include "export/QtFolderDialog.h"
 #include "shell/DesktopWebLauncher.h"
-#include "shell/MainWindowCloser.h"
 #include "shell/MersenneRandomSource.h"
-#include "shell/QtMessageBoxes.h"
 #include "shell/SettingsStore.h"
 #include "shell/SystemClock.h"
 #include "shell/TerminationSignals.h"
 #include "sound/ChoosingMidiPort.h"
+#include "window/Form1.h"
+#include "window/MainWindowCloser.h"
+#include "window/QtFolderDialog.h"
+#include "window/QtMessageBoxes.h"
 
 #ifdef STRUMVANE_HAS_XCB
-#include "shell/XcbCloseRequestFilter.h"
+#include "window/platform/XcbCloseRequestFilter.h"
 #endif
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "catalogue/ChordFinder.h"
 
+#include "base/Failure.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordNamer.h"
 #include "catalogue/ChordTheory.h"
 #include "catalogue/Playability.h"
-#include "base/Failure.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -11,10 +11,10 @@
 #include "cli/NameCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/SheetCommand.h"
-#include "export/ImageFile.h"
-#include "export/ImageFolder.h"
-#include "export/JpegWriter.h"
-#include "export/VectorChartFile.h"
+#include "writers/ImageFile.h"
+#include "writers/ImageFolder.h"
+#include "writers/JpegWriter.h"
+#include "writers/VectorChartFile.h"
 
 #include <QBuffer>
 #include <QCommandLineParser>
@@ -24,7 +24,6 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <optional>
-#include <system_error>
 
 namespace {
 
@@ -139,11 +138,6 @@ QByteArray encodePng(const QImage& image) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return data;
-}
-
-// The system's words for an error number: "No such file or directory".
-QString systemReason(int error) {
-    return QString::fromStdString(std::generic_category().message(error));
 }
 
 } // namespace
@@ -472,8 +466,7 @@ int ChartsTool::render(const QStringList& args, const QCommandLineParser& parser
     const ImageFolder folder(parts.folder);
     folder.removeStaleTemporaries();
     QString reason = QStringLiteral("the image could not be encoded");
-    if (data.isEmpty() ||
-        folder.writeFile(parts.name, data, &reason) != ImageFile::WriteResult::Written) {
+    if (data.isEmpty() || folder.writeFile(parts.name, data, &reason) != WriteResult::Written) {
         m_err << "strumvane-charts: cannot write '" << printable(fileName) << "': " << reason
               << '\n';
         return exitFailure;
@@ -509,16 +502,16 @@ int ChartsTool::exportAll(const QStringList& args, const QCommandLineParser& par
     // once: should it be moved during the run, the files still go into it.
     const QFileInfo folder(options.folder);
     const ImageFolder target(options.folder);
-    if (!folder.isDir() || target.openResult() == ImageFile::WriteResult::FolderMissing) {
+    if (!folder.isDir() || target.openResult() == WriteResult::FolderMissing) {
         m_err << "strumvane-charts: cannot write into folder '" << printable(options.folder)
-              << "': " << systemReason(folder.exists() ? ENOTDIR : ENOENT) << '\n';
+              << "': "
+              << writeResultText(WriteResult::FolderMissing, folder.exists() ? ENOTDIR : ENOENT)
+              << '\n';
         return exitFailure;
     }
-    if (const ImageFile::WriteResult probe = target.probe();
-        probe != ImageFile::WriteResult::Written) {
+    if (const WriteResult probe = target.probe(); probe != WriteResult::Written) {
         m_err << "strumvane-charts: cannot write into folder '" << printable(options.folder)
-              << "': " << systemReason(probe == ImageFile::WriteResult::AccessDenied ? EACCES : EIO)
-              << '\n';
+              << "': " << writeResultText(probe) << '\n';
         return exitFailure;
     }
     target.removeStaleTemporaries();

@@ -6,9 +6,9 @@
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
 #include "export/ChartFiles.h"
-#include "export/ImageFile.h"
-#include "export/ImageFolder.h"
-#include "export/JpegEncoder.h"
+#include "writers/ImageFile.h"
+#include "writers/ImageFolder.h"
+#include "writers/JpegEncoder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -68,8 +68,7 @@ int ExportAll::run(const Options& options, const ImageFolder& target, QTextStrea
 
     const auto writeOne = [&](const QString& name, const QByteArray& data) {
         QString reason = QStringLiteral("the image could not be encoded");
-        if (!data.isEmpty() &&
-            target.writeFile(name, data, &reason) == ImageFile::WriteResult::Written) {
+        if (!data.isEmpty() && target.writeFile(name, data, &reason) == WriteResult::Written) {
             ++written;
             return;
         }

@@ -3,11 +3,11 @@
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
 #include "cli/ChartsTool.h"
-#include "export/ImageFile.h"
 #include "sound/ChoosingMidiPort.h"
 #include "sound/FluidSynthPort.h"
 #include "sound/MidiOutput.h"
 #include "sound/WaveFile.h"
+#include "writers/ImageFile.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -35,22 +35,6 @@ std::optional<int> parseWhole(const QString& text, int low, int high) {
 
 int framesFor(qint64 ms) {
     return int(ms * FluidSynthPort::sampleRate / 1000);
-}
-
-QString describe(const ImageFile::WriteResult result) {
-    switch (result) {
-    case ImageFile::WriteResult::Written:
-        break;
-    case ImageFile::WriteResult::FolderMissing:
-        return QStringLiteral("Path not found");
-    case ImageFile::WriteResult::AccessDenied:
-        return QStringLiteral("Permission denied");
-    case ImageFile::WriteResult::BadName:
-        return QStringLiteral("the name cannot be written exactly as given");
-    case ImageFile::WriteResult::Failed:
-        break;
-    }
-    return QStringLiteral("Path/File access error");
 }
 
 } // namespace
@@ -225,10 +209,10 @@ int PlayCommand::renderWave(const Request& request) {
 
     const QByteArray file =
         WaveFile::encode(samples, FluidSynthPort::channelCount, FluidSynthPort::sampleRate);
-    const ImageFile::WriteResult written = ImageFile::writeFile(request.wavFile, file);
-    if (written != ImageFile::WriteResult::Written) {
+    QString reason;
+    if (ImageFile::writeFile(request.wavFile, file, &reason) != WriteResult::Written) {
         m_err << "strumvane-charts: cannot write '" << ChartsTool::printable(request.wavFile)
-              << "': " << describe(written) << '\n';
+              << "': " << reason << '\n';
         return 1;
     }
     if (request.verbose) {

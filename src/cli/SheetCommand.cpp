@@ -5,7 +5,7 @@
 #include "cli/ChartsTool.h"
 #include "cli/CommandText.h"
 #include "cli/FindCommand.h"
-#include "export/LessonSheet.h"
+#include "writers/LessonSheet.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

@@ -113,8 +113,11 @@ ChartFiles::WriterCommand::~WriterCommand() {
 
 ChartFiles::SaveAllRun::SaveAllRun(ChartFiles& files)
     : m_files(files), m_command(files.m_writer),
-      m_pool(std::make_unique<ChartWritePool>(files, files.m_writeThreads, queuedFilesLimit,
-                                              files.m_windowWrites)) {
+      m_pool(std::make_unique<ChartWritePool>(
+          [&files](const QImage& picture, const QString& path, ChartFormat format) {
+              files.writeChart(picture, path, format);
+          },
+          files.m_writeThreads, queuedFilesLimit, files.m_windowWrites)) {
     m_files.m_savingAll = true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/ChartFormat.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -10,9 +12,6 @@
 class ChartFileWriter;
 class ChartWritePool;
 class ErrorTrap;
-
-// The image formats of the export commands.
-enum class ChartFormat { Bmp, Jpeg };
 
 // Where and how the export commands write chart files: the folder test, the file names, the
 // format branch that writes a chart or a pair of charts, the plan of a save-all, and whether a

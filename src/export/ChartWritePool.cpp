@@ -6,9 +6,8 @@
 #include <cstring>
 #include <utility>
 
-ChartWritePool::ChartWritePool(const ChartFiles& files, int threads, int capacity,
-                               bool callerWrites)
-    : m_files(files), m_capacity(std::max(1, capacity)), m_callerWrites(callerWrites) {
+ChartWritePool::ChartWritePool(WriteChart write, int threads, int capacity, bool callerWrites)
+    : m_write(std::move(write)), m_capacity(std::max(1, capacity)), m_callerWrites(callerWrites) {
     const int count = std::max(1, threads);
     m_threads.reserve(size_t(count));
     for (int i = 0; i < count; ++i)
@@ -102,7 +101,7 @@ void ChartWritePool::writeOldest(std::unique_lock<std::mutex>& locked) {
 
     Result result{job.step, job.path, std::nullopt};
     try {
-        m_files.writeChart(job.picture, job.path, job.format);
+        m_write(job.picture, job.path, job.format);
     } catch (...) {
         result.failure = failureFromCurrentException();
     }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "base/Failure.h"
-#include "export/ChartFiles.h"
+#include "export/ChartFormat.h"
 
 #include <QImage>
 #include <QList>
 #include <QString>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -21,7 +22,7 @@
 // would idle otherwise).
 //
 // Example:
-//   ChartWritePool pool(files, ChartWritePool::defaultThreads(), 16);
+//   ChartWritePool pool(writeChart, ChartWritePool::defaultThreads(), 16);
 //   pool.submit(144, picture.copy(), "/home/ann/Charts/Cmaj C-G-C-E-G-C 1.jpg", ChartFormat::Jpeg);
 //   for (const ChartWritePool::Result& r : pool.takeFinished()) ...  // in submit order
 //   pool.waitForAll();
@@ -33,11 +34,14 @@ public:
         std::optional<Failure> failure; // empty when the file was written
     };
 
-    // `files` writes each file (ChartFiles::writeChart, whose writer must allow calls from
-    // several threads at once); `threads` >= 1 writer threads; `capacity` >= 1 queued files;
-    // `callerWrites`: a submit() that finds the queue full writes files itself until there is
-    // room, instead of waiting.
-    ChartWritePool(const ChartFiles& files, int threads, int capacity, bool callerWrites = false);
+    // Writes one file; throws its Failure. Called from several threads at once.
+    using WriteChart =
+        std::function<void(const QImage& picture, const QString& path, ChartFormat format)>;
+
+    // `write` writes each file (ChartFiles::writeChart); `threads` >= 1 writer threads;
+    // `capacity` >= 1 queued files; `callerWrites`: a submit() that finds the queue full
+    // writes files itself until there is room, instead of waiting.
+    ChartWritePool(WriteChart write, int threads, int capacity, bool callerWrites = false);
     // Drops what is still queued and waits for the files being written (see cancel()).
     ~ChartWritePool();
     ChartWritePool(const ChartWritePool&) = delete;
@@ -83,7 +87,7 @@ private:
     // new one; `locked` is held on entry and on return.
     QImage copyOf(const QImage& picture, std::unique_lock<std::mutex>& locked);
 
-    const ChartFiles& m_files;
+    const WriteChart m_write;
     const int m_capacity;
     const bool m_callerWrites;
     mutable std::mutex m_lock;

@@ -1,8 +1,8 @@
 #include "export/ImageFileWriter.h"
 
-#include "export/ImageFile.h"
-#include "export/ImageFolder.h"
-#include "export/JpegWriter.h"
+#include "writers/ImageFile.h"
+#include "writers/ImageFolder.h"
+#include "writers/JpegWriter.h"
 
 #include <utility>
 
@@ -43,7 +43,7 @@ std::shared_ptr<const ImageFolder> ImageFileWriter::folderOf(const QString& file
     // A folder that did not open may exist by the next file; one removed and made again
     // under the same name is the one the text names now.
     if (!m_folder || m_folder->path() != parts.folder ||
-        m_folder->openResult() != ImageFile::WriteResult::Written || m_folder->isRemoved()) {
+        m_folder->openResult() != WriteResult::Written || m_folder->isRemoved()) {
         m_folder = std::make_shared<const ImageFolder>(parts.folder);
         // Left by a killed run of this or the tool; only at the command's first file there.
         m_folder->removeStaleTemporaries();

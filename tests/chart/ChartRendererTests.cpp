@@ -1,7 +1,7 @@
-#include "PixelProbe.h"
 #include "base/Failure.h"
 #include "chart/ChartRenderer.h"
 #include "chart/ChartSurface.h"
+#include "support/PixelProbe.h"
 
 #include <QElapsedTimer>
 #include <QFontInfo>

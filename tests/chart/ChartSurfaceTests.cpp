@@ -1,6 +1,6 @@
-#include "PixelProbe.h"
 #include "base/Failure.h"
 #include "chart/ChartSurface.h"
+#include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
 

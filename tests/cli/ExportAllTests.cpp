@@ -1,10 +1,10 @@
-#include "browser/ChartPicture.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
 #include "export/ChartFiles.h"
-#include "export/JpegWriter.h"
 #include "support/Form1Fixture.h"
 #include "support/ToolProcess.h"
+#include "window/ChartPicture.h"
+#include "writers/JpegWriter.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,11 +1,11 @@
 // The export commands' file rules without a window: folder test, names, the format branch
 // with its step numbers, and the save-all plan.
-#include "FileTestSupport.h"
 #include "catalogue/ChordCatalogue.h"
 #include "export/ChartFileWriter.h"
 #include "export/ChartFiles.h"
 #include "shell/ErrorTrap.h"
 #include "support/FakeMessageBoxes.h"
+#include "support/FileTestSupport.h"
 #include "support/Printers.h"
 
 #include <QSet>

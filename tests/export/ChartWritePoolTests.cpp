@@ -1,8 +1,7 @@
 // The save-all's writer threads on their own (also built with ThreadSanitizer): results in
 // submit order whatever order the threads finish in, a bounded queue, and a cancel that drops
 // what waits and never hangs.
-#include "export/ChartFileWriter.h"
-#include "export/ChartFiles.h"
+#include "base/Failure.h"
 #include "export/ChartWritePool.h"
 #include "support/Printers.h"
 
@@ -17,14 +16,8 @@ namespace {
 
 // Takes a little while per file, fails the names ending in "3", and counts how many files it
 // holds at once.
-class SlowWriter : public ChartFileWriter {
+class SlowWriter {
 public:
-    void saveBitmap(const QImage& picture, const QString& fileName) override {
-        write(picture, fileName);
-    }
-    void saveJpeg(const QImage& picture, const QString& fileName, quint8) override {
-        write(picture, fileName);
-    }
     void write(const QImage& picture, const QString& fileName) {
         const int now = ++inside;
         int seen = mostInside.load();
@@ -48,6 +41,13 @@ public:
     std::atomic_int mostInside{0};
 };
 
+// The pool's write function on `writer`.
+ChartWritePool::WriteChart writeWith(SlowWriter& writer) {
+    return [&writer](const QImage& picture, const QString& path, ChartFormat) {
+        writer.write(picture, path);
+    };
+}
+
 QImage picture() {
     QImage image(8, 8, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -65,8 +65,8 @@ TEST(ChartWritePoolTests, ResultsComeInSubmitOrderWithTheirSteps) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.threads);
         SlowWriter writer;
-        const ChartFiles files(writer);
-        ChartWritePool pool(files, c.threads, 4, c.callerWrites);
+        const ChartWritePool::WriteChart write = writeWith(writer);
+        ChartWritePool pool(write, c.threads, 4, c.callerWrites);
         const int writers = c.threads + (c.callerWrites ? 1 : 0);
         QList<ChartWritePool::Result> results;
         for (int i = 0; i < 60; ++i) {
@@ -95,8 +95,8 @@ TEST(ChartWritePoolTests, ResultsComeInSubmitOrderWithTheirSteps) {
 
 TEST(ChartWritePoolTests, CancelDropsQueuedFilesAndReportsNothing) {
     SlowWriter writer;
-    const ChartFiles files(writer);
-    ChartWritePool pool(files, 2, 8);
+    const ChartWritePool::WriteChart write = writeWith(writer);
+    ChartWritePool pool(write, 2, 8);
     for (int i = 0; i < 10; ++i)
         pool.submit(138, picture(), QStringLiteral("file %1").arg(i), ChartFormat::Bmp);
     pool.cancel();
@@ -110,9 +110,9 @@ TEST(ChartWritePoolTests, CancelDropsQueuedFilesAndReportsNothing) {
 
 TEST(ChartWritePoolTests, DestroyedWhileBusyEndsWithoutHang) {
     SlowWriter writer;
-    const ChartFiles files(writer);
+    const ChartWritePool::WriteChart write = writeWith(writer);
     {
-        ChartWritePool pool(files, 3, 16);
+        ChartWritePool pool(write, 3, 16);
         for (int i = 0; i < 16; ++i)
             pool.submit(140, picture(), QStringLiteral("file %1").arg(i), ChartFormat::Bmp);
     }

@@ -1,7 +1,7 @@
 // The chord sound without a window: what a press started is what the release and the shutdown
 // silence, and nothing is sent without a device.
 #include "sound/ChordSound.h"
-#include "support/FakeServices.h"
+#include "support/FakeMidiPort.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "browser/Form1.h"
 #include "shell/SettingsStore.h"
 #include "support/FakeMessageBoxes.h"
+#include "support/FakeMidiPort.h"
 #include "support/FakeServices.h"
 #include "support/Printers.h"
+#include "support/RecordingFileWriter.h"
+#include "window/Form1.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
