@@ -16,7 +16,8 @@ enum Status {
 };
 
 inline Failure withStatus(Status status) {
-    return Failure(5, QStringLiteral("Cannot save the image. GDI+ Error:") + QString::number(status));
+    return Failure(5,
+                   QStringLiteral("Cannot save the image. GDI+ Error:") + QString::number(status));
 }
 
 } // namespace JpegFailure
