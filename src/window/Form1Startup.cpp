@@ -1,6 +1,7 @@
 // Start-up and shutdown of the main window.
 #include "window/Form1.h"
 
+#include "catalogue/ChordTheory.h"
 #include "shell/ErrorTrap.h"
 #include "shell/SettingsStore.h"
 #include "shell/StartupRules.h"
@@ -24,9 +25,9 @@ void Form1::Form_Load() {
     if (trap.test(122, [&] { return StartupRules::FileExists(cursorFile); }))
         trap.step(124, [&] { customPointer = StartupRules::loadCursorFile(cursorFile); });
     trap.step(126, [&] { rules.MaybeOpenHomePage(); });
-    const qint16 tuning[6] = {40, 45, 50, 55, 59, 64};
-    for (int i = 0; i < 6; ++i)
-        trap.step(128 + 2 * i, [&] { openStringNotes[i] = tuning[i]; });
+    const auto& tuning = ChordTheory::standardOpenStringNotes;
+    for (size_t i = 0; i < tuning.size(); ++i)
+        trap.step(128 + 2 * int(i), [&] { openStringNotes[i] = tuning[i]; });
     trap.step(140, [&] { OpenMidiOutput(); });
     trap.step(142, [&] { LoadChordCatalogue(); });
     trap.step(144,
