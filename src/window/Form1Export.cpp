@@ -22,9 +22,9 @@ namespace {
 const QString folderMissingText =
     QStringLiteral("Folder does not exist. Please select another folder.");
 
-ChartFiles::FormatButtons formatButtons(const Form1& form) {
-    return {[&form] { return form.Option3->isChecked(); },
-            [&form] { return form.Option2->isChecked(); }};
+// The "BMP" and "JPG" buttons, asked at the moment of each test.
+ChartFiles::FormatButtons formatButtons(const QRadioButton* bmp, const QRadioButton* jpeg) {
+    return {[bmp] { return bmp->isChecked(); }, [jpeg] { return jpeg->isChecked(); }};
 }
 
 } // namespace
@@ -71,7 +71,7 @@ void Form1::PushButton1_Click() {
     ErrorTrap trap(m_services.messages, errorLocation(u"Form1.PushButton1_Click"));
     if (!outputFolderReady(trap, 122))
         return;
-    files.saveCharts(trap, {108, {110, 112}, 114, {116, 118}}, formatButtons(*this),
+    files.saveCharts(trap, {108, {110, 112}, 114, {116, 118}}, formatButtons(Option3, Option2),
                      [&] { return Text2->text(); },
                      {{&Picture1->surface().image(), QStringLiteral("Chord Chart 1")},
                       {&Picture2->surface().image(), QStringLiteral("Chord Chart 2")}});
@@ -86,7 +86,7 @@ void Form1::PushButton2_Click() {
     if (!outputFolderReady(trap, 120))
         return;
     trap.step(108, [&] { DrawChartGrid(*Picture3); });
-    files.saveCharts(trap, {110, {112}, 114, {116}}, formatButtons(*this),
+    files.saveCharts(trap, {110, {112}, 114, {116}}, formatButtons(Option3, Option2),
                      [&] { return Text2->text(); },
                      {{&Picture3->surface().image(), QStringLiteral("Blank Chart")}});
     if (files.isShutDown())
@@ -147,7 +147,7 @@ void Form1::PushButton4_Click() {
                     stem = ChartFiles::saveAllStem(txtChordName->text(), txtChordSpelling->text());
                 });
                 files.saveCharts(
-                    trap, {136, {138, 140}, 142, {144, 146}}, formatButtons(*this),
+                    trap, {136, {138, 140}, 142, {144, 146}}, formatButtons(Option3, Option2),
                     [&] { return Text2->text(); },
                     {{&Picture1->surface().image(), ChartFiles::saveAllChartName(stem, 1)},
                      {&Picture2->surface().image(), ChartFiles::saveAllChartName(stem, 2)}},
