@@ -2,6 +2,7 @@
 
 #include "catalogue/ChordNamer.h"
 #include "catalogue/ChordTheory.h"
+#include "catalogue/PitchClass.h"
 #include "cli/ChartsTool.h"
 #include "cli/CommandText.h"
 
@@ -36,7 +37,7 @@ int NameCommand::run(const QStringList& arguments, QTextStream& out, QTextStream
 
     QStringList noteNames;
     for (const qint16 note : *notes)
-        noteNames << ChordTheory::PitchNames[note % 12];
+        noteNames << ChordTheory::PitchNames[PitchClass::ofNote(note)];
     const QString noteText = noteNames.join(QLatin1Char('-'));
     const QList<ChordNamer::Reading> readings =
         ChordNamer::readings(*notes, parser.isSet(allOption));
