@@ -29,8 +29,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -194,8 +196,10 @@ SaveAllResult windowSaveAll(const QString& folder, const QString& configFolder, 
     BenchWindow window(configFolder + QStringLiteral("/Quillmoor.ini"), writer, folder);
     Form1& form = window.form;
     QuietBoxes& boxes = window.boxes;
-    form.setFolderText(folder + QLatin1Char('/'));
-    (bmp ? form.Option3 : form.Option2)->setChecked(true);
+    // Driven as a user would, through the controls' names.
+    form.findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(folder + QLatin1Char('/'));
+    form.findChild<QRadioButton*>(bmp ? QStringLiteral("Option3") : QStringLiteral("Option2"))
+        ->setChecked(true);
     form.show();
     QApplication::processEvents();
 
@@ -203,7 +207,7 @@ SaveAllResult windowSaveAll(const QString& folder, const QString& configFolder, 
     result.restRss = memoryKb("VmRSS:");
     QElapsedTimer timer;
     timer.start();
-    form.PushButton4_Click();
+    form.findChild<QPushButton*>(QStringLiteral("PushButton4"))->click();
     result.seconds = timer.elapsed() / 1000.0;
     result.firstRss = measuring.rssAt(1);
     result.lastRss = measuring.rssAt(saveAllFiles);
@@ -304,6 +308,10 @@ Timings clickToRedraw(const QString& configFolder) {
     ImageFileWriter writer;
     BenchWindow window(configFolder + QStringLiteral("/Redraw.ini"), writer, configFolder);
     Form1& form = window.form;
+    auto* list = form.findChild<QListWidget*>(QStringLiteral("ListView1"));
+    std::vector<QRadioButton*> pitches;
+    for (int p = 0; p < 12; ++p)
+        pitches.push_back(form.findChild<QRadioButton*>(QStringLiteral("Option1_%1").arg(p)));
     form.show();
     QApplication::processEvents();
     std::vector<double> ms;
@@ -311,9 +319,9 @@ Timings clickToRedraw(const QString& configFolder) {
     for (int i = 0; i < clicks; ++i) {
         timer.start();
         if (i % 2 == 0)
-            form.ListView1->setCurrentRow((i * 7919) % 611);
+            list->setCurrentRow((i * 7919) % 611);
         else
-            form.Option1[size_t((i * 5) % 12)]->click();
+            pitches[size_t((i * 5) % 12)]->click();
         ms.push_back(timer.nsecsElapsed() / 1e6);
         QApplication::processEvents();
     }

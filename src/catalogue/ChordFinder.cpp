@@ -4,6 +4,7 @@
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordNamer.h"
 #include "catalogue/ChordTheory.h"
+#include "catalogue/PitchClass.h"
 #include "catalogue/Playability.h"
 
 #include <QStringList>
@@ -13,12 +14,9 @@
 
 namespace {
 
-constexpr int pitchCount = 12;
 constexpr int stringCount = 6;
 
-qint16 mod12(int value) {
-    return qint16(((value % 12) + 12) % 12);
-}
+using PitchClass::mod12;
 
 // The relative frets of an entry, low E first; -1 for "x".
 std::array<qint16, stringCount> relativeFrets(const char* pattern) {
@@ -42,7 +40,7 @@ std::array<qint16, stringCount> relativeFrets(const char* pattern) {
 
 QList<ChordFinder::Voicing> buildVoicings() {
     QList<ChordFinder::Voicing> all;
-    all.reserve(ChordCatalogue::entryCount * pitchCount);
+    all.reserve(ChordCatalogue::entryCount * PitchClass::count);
     const auto& open = ChordTheory::standardOpenStringNotes;
     int n = 0;
     for (const ChordEntry& entry : ChordCatalogue::entries()) {
@@ -55,7 +53,7 @@ QList<ChordFinder::Voicing> buildVoicings() {
         while (first < stringCount && relative[first] < 0)
             ++first;
         const int sounded = first < stringCount ? relative[first] + open[first] : 0;
-        for (qint16 pitch = 0; pitch < pitchCount; ++pitch) {
+        for (qint16 pitch = 0; pitch < PitchClass::count; ++pitch) {
             ChordFinder::Voicing v;
             v.entry = n;
             v.pitch = pitch;
@@ -74,7 +72,9 @@ QList<ChordFinder::Voicing> buildVoicings() {
             v.pitchClasses = ChordNamer::pitchClassSet(v.notes);
             v.lowestPitchClass = ChordNamer::lowestPitchClass(v.notes);
             v.topPitchClass =
-                v.notes.isEmpty() ? 0 : mod12(*std::max_element(v.notes.begin(), v.notes.end()));
+                v.notes.isEmpty()
+                    ? 0
+                    : PitchClass::ofNote(*std::max_element(v.notes.begin(), v.notes.end()));
             all << v;
         }
     }
@@ -165,9 +165,9 @@ const QList<ChordFinder::Voicing>& ChordFinder::voicings() {
 }
 
 const ChordFinder::Voicing& ChordFinder::voicing(int entry, qint16 pitch) {
-    if (entry < 1 || entry > ChordCatalogue::entryCount || pitch < 0 || pitch >= pitchCount)
+    if (entry < 1 || entry > ChordCatalogue::entryCount || pitch < 0 || pitch >= PitchClass::count)
         throw Failure::subscriptOutOfRange();
-    return voicings()[(entry - 1) * pitchCount + pitch];
+    return voicings()[(entry - 1) * PitchClass::count + pitch];
 }
 
 QString ChordFinder::windowName(const Voicing& voicing) {

@@ -3,6 +3,7 @@
 #include "base/WholeNumber.h"
 #include "catalogue/ChordTheory.h"
 #include "catalogue/ChordTypeTable.h"
+#include "catalogue/PitchClass.h"
 
 #include <QHash>
 #include <algorithm>
@@ -11,9 +12,7 @@
 
 namespace {
 
-qint16 mod12(int value) {
-    return qint16(((value % 12) + 12) % 12);
-}
+using PitchClass::mod12;
 
 bool tonesFit(IntervalSet relative, const ChordType& type) {
     return (relative & type.required) == type.required && (relative & type.forbidden()) == 0;
@@ -120,7 +119,7 @@ IntervalSet ChordNamer::pitchClassSet(const QList<qint16>& notes) {
 qint16 ChordNamer::lowestPitchClass(const QList<qint16>& notes) {
     if (notes.isEmpty())
         return 0;
-    return mod12(*std::min_element(notes.begin(), notes.end()));
+    return PitchClass::ofNote(*std::min_element(notes.begin(), notes.end()));
 }
 
 bool ChordNamer::fits(IntervalSet pitchClasses, qint16 lowestPitchClass, qint16 root,
@@ -166,7 +165,7 @@ QList<ChordNamer::Reading> ChordNamer::readings(const QList<qint16>& notes, bool
     const auto types = ChordTypeTable::types();
     const KeyIndex& index = keyIndex();
 
-    for (qint16 root = 0; root < 12; ++root) {
+    for (qint16 root = 0; root < PitchClass::count; ++root) {
         const IntervalSet relative = rotateDown(pitchClasses, root);
         const qint16 bassAbove = mod12(lowest - root);
         for (size_t row = 0; row < types.size(); ++row) {

@@ -1,12 +1,13 @@
 #include "catalogue/ChordTheory.h"
 
 #include "base/WholeNumber.h"
+#include "catalogue/PitchClass.h"
 
 #include <QStringList>
 
 namespace ChordTheory {
 
-const std::array<QString, 12> PitchNames{
+const std::array<QString, PitchClass::count> PitchNames{
     QStringLiteral("C"),  QStringLiteral("C#"), QStringLiteral("D"),  QStringLiteral("Eb"),
     QStringLiteral("E"),  QStringLiteral("F"),  QStringLiteral("F#"), QStringLiteral("G"),
     QStringLiteral("Ab"), QStringLiteral("A"),  QStringLiteral("Bb"), QStringLiteral("B")};
@@ -24,9 +25,7 @@ constexpr IntervalName intervalTable[] = {
     {u"#5", 8}, {u"b6", 8}, {u"b13", 8}, {u"6", 9},  {u"13", 9},  {u"b7", 10}, {u"7", 11},
 };
 
-qint16 mod12(int value) {
-    return static_cast<qint16>(((value % 12) + 12) % 12);
-}
+using PitchClass::mod12;
 
 } // namespace
 
@@ -42,7 +41,7 @@ std::optional<qint16> intervalRootShift(QStringView name) {
     const std::optional<qint16> semitones = intervalSemitones(name);
     if (!semitones)
         return std::nullopt;
-    return mod12(12 - *semitones);
+    return mod12(PitchClass::count - *semitones);
 }
 
 bool isFretMark(QStringView mark) {
@@ -69,7 +68,7 @@ PlacedChord placeChord(const QString& fretPattern, const QString& spelling, qint
         if (!isFretMark(frets[s]))
             continue;
         const int c = frets[s].toInt() + openStringNotes[s];
-        chord.shift = mod12(pitch + 12 - c);
+        chord.shift = mod12(pitch - c);
         if (s < intervals.size()) {
             if (const auto shift = intervalRootShift(intervals[s]))
                 chord.rootShift = *shift;
@@ -85,7 +84,7 @@ PlacedChord placeChord(const QString& fretPattern, const QString& spelling, qint
             const auto note = static_cast<qint16>(openStringNotes[i] + fret);
             fretTexts << QString::number(fret);
             chord.notes << note;
-            names << PitchNames[mod12(note)];
+            names << PitchNames[PitchClass::ofNote(note)];
         } else {
             fretTexts << QStringLiteral("x");
         }
@@ -127,7 +126,7 @@ std::optional<qint16> parseNoteName(QStringView text) {
 std::optional<qint16> parsePitch(QStringView text) {
     if (const std::optional<qint16> note = parseNoteName(text))
         return note;
-    if (const std::optional<int> number = WholeNumber::parse(text, 0, 11))
+    if (const std::optional<int> number = WholeNumber::parse(text, 0, PitchClass::count - 1))
         return static_cast<qint16>(*number);
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/PitchClass.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -12,7 +14,7 @@ namespace ChordTheory {
 
 // Note names by pitch class 0..11 counted from C (MIDI note 60 is a C). They mix sharps and
 // flats as the Pitch buttons do: "C", "C#", "D", "Eb", "E", "F", "F#", "G", "Ab", "A", "Bb", "B".
-extern const std::array<QString, 12> PitchNames;
+extern const std::array<QString, PitchClass::count> PitchNames;
 
 // MIDI notes of the open strings in standard tuning, low E first: 40 45 50 55 59 64.
 inline constexpr std::array<qint16, 6> standardOpenStringNotes{40, 45, 50, 55, 59, 64};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/PitchClass.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -12,14 +14,14 @@ inline constexpr IntervalSet allIntervals = 0x0fff;
 
 // The set holding only the interval of `semitones` above the root (taken modulo 12).
 constexpr IntervalSet intervalBit(int semitones) {
-    return IntervalSet(1u << (((semitones % 12) + 12) % 12));
+    return IntervalSet(1u << PitchClass::mod12(semitones));
 }
 
 // `set` seen from a root `semitones` higher: the same notes, counted from the new root.
 // rotateDown(0x091, 9) (C E G seen from A) = 0x098 (b3, 5, b7 above A... and so on).
 constexpr IntervalSet rotateDown(IntervalSet set, int semitones) {
-    const int s = ((semitones % 12) + 12) % 12;
-    const unsigned wide = unsigned(set) | (unsigned(set) << 12);
+    const int s = PitchClass::mod12(semitones);
+    const unsigned wide = unsigned(set) | (unsigned(set) << PitchClass::count);
     return IntervalSet((wide >> s) & allIntervals);
 }
 

@@ -1,6 +1,7 @@
 #include "catalogue/ChordTypeTable.h"
 
 #include "catalogue/ChordTheory.h"
+#include "catalogue/PitchClass.h"
 
 #include <QHash>
 #include <vector>
@@ -306,9 +307,9 @@ QString ChordType::intervalName(int semitones) const {
                 return name;
         }
     }
-    static const char* const plainNames[12] = {"R",  "b9", "9",  "b3", "3",  "11",
-                                               "b5", "5",  "#5", "6",  "b7", "7"};
-    return QString::fromLatin1(plainNames[((semitones % 12) + 12) % 12]);
+    static const char* const plainNames[PitchClass::count] = {"R",  "b9", "9",  "b3", "3",  "11",
+                                                              "b5", "5",  "#5", "6",  "b7", "7"};
+    return QString::fromLatin1(plainNames[PitchClass::mod12(semitones)]);
 }
 
 std::span<const ChordType> ChordTypeTable::types() {

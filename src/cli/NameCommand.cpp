@@ -2,6 +2,7 @@
 
 #include "catalogue/ChordNamer.h"
 #include "catalogue/ChordTheory.h"
+#include "catalogue/PitchClass.h"
 #include "cli/Arguments.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
@@ -32,7 +33,7 @@ int NameCommand::execute(const CommandContext& context) {
 
     QStringList noteNames;
     for (const qint16 note : *notes)
-        noteNames << ChordTheory::PitchNames[note % 12];
+        noteNames << ChordTheory::PitchNames[PitchClass::ofNote(note)];
     const QString noteText = noteNames.join(QLatin1Char('-'));
     const bool all = parser().isSet(m_all);
     const QList<ChordNamer::Reading> readings = ChordNamer::readings(*notes, all);

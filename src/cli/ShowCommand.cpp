@@ -2,6 +2,7 @@
 
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
+#include "catalogue/PitchClass.h"
 #include "catalogue/Playability.h"
 #include "cli/Arguments.h"
 #include "cli/CommandContext.h"
@@ -39,7 +40,7 @@ int ShowCommand::execute(const CommandContext& context) {
             return context.usageError(error);
         pitches << *pitch;
     } else {
-        for (qint16 p = 0; p < 12; ++p)
+        for (qint16 p = 0; p < PitchClass::count; ++p)
             pitches << p;
     }
 

@@ -81,8 +81,8 @@ PushButton* pushButton(QWidget* parent, const QString& caption, int left, int to
 } // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
-    : QWidget(parent), sound(services.midiPort), files(services.fileWriter),
-      m_services(std::move(services)) {
+    : QWidget(parent), m_services(std::move(services)), sound(m_services.midiPort),
+      files(m_services.fileWriter) {
     initResources();
     programFolder = m_services.programFolder;
     customPointer = QCursor(Qt::PointingHandCursor);
@@ -160,6 +160,44 @@ void Form1::createControls() {
     placeTwips(ProgressBar1, 2520, 10500, 7800, 405);
 
     SkinFramework1 = std::make_unique<SkinFramework>();
+    nameControls();
+}
+
+void Form1::nameControls() {
+    const std::pair<QWidget*, const char*> controls[] = {
+        {Frame1, "Frame1"},
+        {Frame2, "Frame2"},
+        {Frame3, "Frame3"},
+        {Frame4, "Frame4"},
+        {Frame5, "Frame5"},
+        {Frame6, "Frame6"},
+        {ListView1, "ListView1"},
+        {chkLeftHanded, "chkLeftHanded"},
+        {Label1, "Label1"},
+        {Label2, "Label2"},
+        {Label3, "Label3"},
+        {Label4, "Label4"},
+        {txtChordName, "txtChordName"},
+        {txtChordSpelling, "txtChordSpelling"},
+        {txtFretNumbers, "txtFretNumbers"},
+        {txtFingering, "txtFingering"},
+        {Picture1, "Picture1"},
+        {Picture2, "Picture2"},
+        {Picture3, "Picture3"},
+        {Option2, "Option2"},
+        {Option3, "Option3"},
+        {Text2, "Text2"},
+        {PushButton1, "PushButton1"},
+        {PushButton2, "PushButton2"},
+        {PushButton3, "PushButton3"},
+        {PushButton4, "PushButton4"},
+        {PushButton7, "PushButton7"},
+        {ProgressBar1, "ProgressBar1"},
+    };
+    for (const auto& [control, name] : controls)
+        control->setObjectName(QLatin1String(name));
+    for (size_t i = 0; i < Option1.size(); ++i)
+        Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
 }
 
 void Form1::connectHandlers() {
@@ -278,7 +316,7 @@ void Form1::ListView1_Click() {
     ShowChord();
     const int row = ListView1->currentRow();
     Frame1->setTitle(QStringLiteral("Chords - [%1 / %2]").arg(row + 1).arg(ListView1->count()));
-    m_services.settings.saveSetting(QStringLiteral("Chords"), row);
+    m_services.settings.setChords(row);
 }
 
 void Form1::Option1_Click(int index) {
@@ -287,7 +325,7 @@ void Form1::Option1_Click(int index) {
     // chord follows the button, and the failure is reported afterwards.
     std::exception_ptr storeFailure;
     try {
-        m_services.settings.saveSetting(QStringLiteral("Pitch"), index);
+        m_services.settings.setPitch(index);
     } catch (...) {
         storeFailure = std::current_exception();
     }

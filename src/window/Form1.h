@@ -51,8 +51,15 @@ struct Form1Services {
 
 // The main window: the chord list, the Pitch buttons, the handedness option, the detail
 // fields and both charts, the export commands, the output folder and the sound button.
-// Controls and chord state are public, as the window's handlers and tests use them; handler
-// names follow their control and event (ListView1_Click, Option1_Click, ...).
+// Handler names follow their control and event (ListView1_Click, Option1_Click, ...); Qt calls
+// them through the connections made at construction. Controls and chord state are the
+// window's own; tests reach them through Form1TestAccess, and every control carries its name
+// as its object name ("ListView1", "PushButton4", "Option1_3" for Option1(3)).
+//
+// Example:
+//   Form1 form(services);
+//   form.Form_Load();   // the whole start-up: skin, caption, MIDI, catalogue, saved choices
+//   form.show();
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -61,9 +68,18 @@ public:
     explicit Form1(Form1Services services, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // --- Start-up and shutdown (Form1Startup.cpp) ------------------------------------------
     // The whole start-up, step by step under the error trap; runs once, before show().
     void Form_Load();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class Form1TestAccess;
+
+    // --- Start-up and shutdown (Form1Startup.cpp) ------------------------------------------
     // The shutdown: ends a running save-all, silences sounding notes, closes the MIDI output.
     void Form_Unload();
 
@@ -107,11 +123,25 @@ public:
     QString BrowseForFolder(QWidget* owner, const QString& title, const QString& startFolder);
     // Sets the folder text as typing would; failures of Text2_Change reach the caller.
     void setFolderText(const QString& text);
+    // The folder check that opens each export command, as step 106: false after the
+    // "Application Error" box when the folder text names no file name exactly (it cannot be
+    // written as it stands), or after the "Folder does not exist" box, shown as step
+    // `missingBoxStep`, when it is no folder.
+    bool outputFolderReady(ErrorTrap& trap, qint32 missingBoxStep);
 
     // --- Pointer feedback and skin (Form1Skin.cpp) -------------------------------------------
     void ApplySkin();
     void HandPointer();
     void DefaultPointer();
+
+    // --- Construction ----------------------------------------------------------------------
+    void createControls();
+    // Gives every control its name as object name; Option1(i) is "Option1_i".
+    void nameControls();
+    void connectHandlers();
+    // Runs a handler that has no trap of its own so that no failure reaches the event loop.
+    void guarded(const char* procedure, const std::function<void()>& handler);
+    int selectedEntry() const;
 
     // --- Chord state ---------------------------------------------------------------------------
     qint16 Pitch = 0;                        // 0..11, the chosen Pitch button
@@ -126,6 +156,7 @@ public:
     QCursor customPointer; // the hand pointer of the push buttons
 
     // --- State of the subsystems --------------------------------------------------------------
+    Form1Services m_services;
     ChordSound sound; // the MIDI output and the notes a press started
     ChartFiles files; // the export commands' writer and whether a save-all runs
 
@@ -160,23 +191,4 @@ public:
     PushButton* PushButton7 = nullptr;
     ProgressBar* ProgressBar1 = nullptr;
     std::unique_ptr<SkinFramework> SkinFramework1;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void createControls();
-    void connectHandlers();
-    // Runs a handler that has no trap of its own so that no failure reaches the event loop.
-    void guarded(const char* procedure, const std::function<void()>& handler);
-    int selectedEntry() const;
-    // The folder check that opens each export command, as step 106: false after the
-    // "Application Error" box when the folder text names no file name exactly (it cannot be
-    // written as it stands), or after the "Folder does not exist" box, shown as step
-    // `missingBoxStep`, when it is no folder.
-    bool outputFolderReady(ErrorTrap& trap, qint32 missingBoxStep);
-
-    Form1Services m_services;
 };

@@ -22,9 +22,9 @@ namespace {
 const QString folderMissingText =
     QStringLiteral("Folder does not exist. Please select another folder.");
 
-ChartFiles::FormatButtons formatButtons(const Form1& form) {
-    return {[&form] { return form.Option3->isChecked(); },
-            [&form] { return form.Option2->isChecked(); }};
+// The "BMP" and "JPG" buttons, asked at the moment of each test.
+ChartFiles::FormatButtons formatButtons(const QRadioButton* bmp, const QRadioButton* jpeg) {
+    return {[bmp] { return bmp->isChecked(); }, [jpeg] { return jpeg->isChecked(); }};
 }
 
 } // namespace
@@ -47,11 +47,11 @@ bool Form1::outputFolderReady(ErrorTrap& trap, qint32 missingBoxStep) {
 }
 
 void Form1::Option2_Click() {
-    m_services.settings.saveSetting(QStringLiteral("Save Option"), 2);
+    m_services.settings.setSaveOption(SettingsStore::saveOptionJpeg);
 }
 
 void Form1::Option3_Click() {
-    m_services.settings.saveSetting(QStringLiteral("Save Option"), 3);
+    m_services.settings.setSaveOption(SettingsStore::saveOptionBitmap);
 }
 
 void Form1::chooseFormat(QRadioButton* button) {
@@ -71,7 +71,7 @@ void Form1::PushButton1_Click() {
     ErrorTrap trap(m_services.messages, errorLocation(u"Form1.PushButton1_Click"));
     if (!outputFolderReady(trap, 122))
         return;
-    files.saveCharts(trap, {108, {110, 112}, 114, {116, 118}}, formatButtons(*this),
+    files.saveCharts(trap, {108, {110, 112}, 114, {116, 118}}, formatButtons(Option3, Option2),
                      [&] { return Text2->text(); },
                      {{&Picture1->surface().image(), QStringLiteral("Chord Chart 1")},
                       {&Picture2->surface().image(), QStringLiteral("Chord Chart 2")}});
@@ -86,7 +86,7 @@ void Form1::PushButton2_Click() {
     if (!outputFolderReady(trap, 120))
         return;
     trap.step(108, [&] { DrawChartGrid(*Picture3); });
-    files.saveCharts(trap, {110, {112}, 114, {116}}, formatButtons(*this),
+    files.saveCharts(trap, {110, {112}, 114, {116}}, formatButtons(Option3, Option2),
                      [&] { return Text2->text(); },
                      {{&Picture3->surface().image(), QStringLiteral("Blank Chart")}});
     if (files.isShutDown())
@@ -114,10 +114,8 @@ void Form1::PushButton4_Click() {
         })) {
         chordOnScreen = true;
         trap.step(112, [&] { setCursor(Qt::WaitCursor); });
-        trap.step(114,
-                  [&] { storedLine = settings.getSettingNumber(QStringLiteral("Chords"), 35); });
-        trap.step(116,
-                  [&] { storedPitch = settings.getSettingNumber(QStringLiteral("Pitch"), 0); });
+        trap.step(114, [&] { storedLine = settings.chords(); });
+        trap.step(116, [&] { storedPitch = settings.pitch(); });
 
         // Thousands of "Chords" and "Pitch" writes: they reach the disk once, at the end. Each
         // write of the settings file replaces it (and a lock file) on disk, and a file system
@@ -149,7 +147,7 @@ void Form1::PushButton4_Click() {
                     stem = ChartFiles::saveAllStem(txtChordName->text(), txtChordSpelling->text());
                 });
                 files.saveCharts(
-                    trap, {136, {138, 140}, 142, {144, 146}}, formatButtons(*this),
+                    trap, {136, {138, 140}, 142, {144, 146}}, formatButtons(Option3, Option2),
                     [&] { return Text2->text(); },
                     {{&Picture1->surface().image(), ChartFiles::saveAllChartName(stem, 1)},
                      {&Picture2->surface().image(), ChartFiles::saveAllChartName(stem, 2)}},
@@ -166,8 +164,8 @@ void Form1::PushButton4_Click() {
             running.finish(trap);
         if (files.isShutDown()) {
             running.drop();
-            trap.step(152, [&] { settings.saveSetting(QStringLiteral("Chords"), storedLine); });
-            trap.step(154, [&] { settings.saveSetting(QStringLiteral("Pitch"), storedPitch); });
+            trap.step(152, [&] { settings.setChords(storedLine); });
+            trap.step(154, [&] { settings.setPitch(storedPitch); });
         }
         trap.step(150, [&] { settings.holdWrites(false); });
     }

@@ -21,10 +21,10 @@ protected:
 
     // The window's own charts of line `row` at `pitch`, as its save-all writes them.
     std::pair<QByteArray, QByteArray> windowCharts(int row, int pitch) {
-        form->selectChordLine(row);
-        form->choosePitch(pitch);
-        return {JpegWriter::encodeJpeg(form->Picture1->surface().image(), 100),
-                JpegWriter::encodeJpeg(form->Picture2->surface().image(), 100)};
+        ui(*form).selectChordLine(row);
+        ui(*form).choosePitch(pitch);
+        return {JpegWriter::encodeJpeg(ui(*form).Picture1->surface().image(), 100),
+                JpegWriter::encodeJpeg(ui(*form).Picture2->surface().image(), 100)};
     }
     QByteArray fileBytes(const QString& name) {
         QFile file(out.filePath(name));
@@ -62,7 +62,7 @@ TEST_F(ExportAllTests, ExportAll_WritesTheWindowsFileSetWithTheWindowsPixels) {
 
     // A sample of charts, shared stems included, against the window drawing them itself.
     startWindow();
-    form->chkLeftHanded->setChecked(true);
+    ui(*form).chkLeftHanded->setChecked(true);
     int compared = 0;
     int index = 0;
     for (auto it = lastChordOfStem.cbegin(); it != lastChordOfStem.cend(); ++it, ++index) {

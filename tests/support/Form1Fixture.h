@@ -4,6 +4,7 @@
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeMidiPort.h"
 #include "support/FakeServices.h"
+#include "support/Form1TestAccess.h"
 #include "support/Printers.h"
 #include "support/RecordingFileWriter.h"
 #include "window/Form1.h"

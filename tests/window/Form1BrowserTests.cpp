@@ -55,7 +55,7 @@ protected:
         startWindow();
         EXPECT_EQ(messages.errorBoxes.size(), 1);
         messages.errorBoxes.clear();
-        EXPECT_EQ(form->ListView1->currentRow(), -1);
+        EXPECT_EQ(ui(*form).ListView1->currentRow(), -1);
         return *form;
     }
 
@@ -65,22 +65,22 @@ protected:
     }
 
     void clickLine(int row) {
-        QListWidgetItem* item = form->ListView1->item(row);
+        QListWidgetItem* item = ui(*form).ListView1->item(row);
         ASSERT_NE(item, nullptr);
-        form->ListView1->scrollToItem(item);
-        const QRect rect = form->ListView1->visualItemRect(item);
-        ASSERT_TRUE(form->ListView1->viewport()->rect().contains(rect.center()));
-        QTest::mouseClick(form->ListView1->viewport(), Qt::LeftButton, {}, rect.center());
+        ui(*form).ListView1->scrollToItem(item);
+        const QRect rect = ui(*form).ListView1->visualItemRect(item);
+        ASSERT_TRUE(ui(*form).ListView1->viewport()->rect().contains(rect.center()));
+        QTest::mouseClick(ui(*form).ListView1->viewport(), Qt::LeftButton, {}, rect.center());
     }
 
     // Clicks on the indicator of a radio button or check box.
     static void clickButton(QAbstractButton* button) {
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
     }
-    void clickPitch(int index) { clickButton(form->Option1[index]); }
+    void clickPitch(int index) { clickButton(ui(*form).Option1[index]); }
 
-    QImage picture1() const { return form->Picture1->surface().image(); }
-    QImage picture2() const { return form->Picture2->surface().image(); }
+    QImage picture1() const { return ui(*form).Picture1->surface().image(); }
+    QImage picture2() const { return ui(*form).Picture2->surface().image(); }
 
     // Both visible charts show `entryNumber` at `pitch` in the given orientation.
     void expectCharts(int entryNumber, int pitch, bool leftHanded) {
@@ -93,15 +93,15 @@ protected:
     }
 
     void expectNoChordShown() {
-        EXPECT_TRUE(form->txtChordName->text().isEmpty());
-        EXPECT_TRUE(form->txtChordSpelling->text().isEmpty());
-        EXPECT_TRUE(form->txtFretNumbers->text().isEmpty());
-        EXPECT_TRUE(form->txtFingering->text().isEmpty());
+        EXPECT_TRUE(ui(*form).txtChordName->text().isEmpty());
+        EXPECT_TRUE(ui(*form).txtChordSpelling->text().isEmpty());
+        EXPECT_TRUE(ui(*form).txtFretNumbers->text().isEmpty());
+        EXPECT_TRUE(ui(*form).txtFingering->text().isEmpty());
         EXPECT_TRUE(isAllWhite(picture1()));
         EXPECT_TRUE(isAllWhite(picture2()));
     }
 
-    QString caption() const { return form->Frame1->title(); }
+    QString caption() const { return ui(*form).Frame1->title(); }
 };
 
 // --- Start-up restore ------------------------------------------------------------------------
@@ -111,29 +111,29 @@ TEST_F(Form1BrowserTests, WorkedExample_EmptyStoreShowsEntry36AtCThenEAfterClick
     showForm();
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
     EXPECT_EQ(form->windowTitle(), "Strumvane");
-    EXPECT_EQ(form->openStringNotes, (std::array<qint16, 6>{40, 45, 50, 55, 59, 64}));
-    ASSERT_EQ(form->ListView1->count(), 611);
-    EXPECT_EQ(form->ListView1->currentRow(), 35);
-    EXPECT_EQ(form->txtChordName->text(), "Cm");
-    EXPECT_EQ(form->txtChordSpelling->text(), "C-G-C-Eb");
-    EXPECT_EQ(form->txtFretNumbers->text(), "8-10-10-8-x-x");
-    EXPECT_EQ(form->txtFingering->text(), "1-3-4-1-x-x");
+    EXPECT_EQ(ui(*form).openStringNotes, (std::array<qint16, 6>{40, 45, 50, 55, 59, 64}));
+    ASSERT_EQ(ui(*form).ListView1->count(), 611);
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), 35);
+    EXPECT_EQ(ui(*form).txtChordName->text(), "Cm");
+    EXPECT_EQ(ui(*form).txtChordSpelling->text(), "C-G-C-Eb");
+    EXPECT_EQ(ui(*form).txtFretNumbers->text(), "8-10-10-8-x-x");
+    EXPECT_EQ(ui(*form).txtFingering->text(), "1-3-4-1-x-x");
     EXPECT_EQ(caption(), "Chords - [36 / 611]");
-    EXPECT_EQ(form->chordName, "Cm");
+    EXPECT_EQ(ui(*form).chordName, "Cm");
     expectCharts(36, 0, false);
     EXPECT_EQ(storedSetting("Chords"), "35");
     // "C" was already chosen, so the Pitch handler did not run and stored nothing.
     EXPECT_EQ(storedSetting("Pitch"), "<absent>");
 
     clickPitch(4);
-    EXPECT_TRUE(form->Option1[4]->isChecked());
+    EXPECT_TRUE(ui(*form).Option1[4]->isChecked());
     EXPECT_EQ(storedSetting("Pitch"), "4");
-    EXPECT_EQ(form->Pitch, 4);
-    EXPECT_EQ(form->txtFretNumbers->text(), "12-14-14-12-x-x");
-    EXPECT_EQ(form->txtChordName->text(), "Em");
-    EXPECT_EQ(form->txtChordSpelling->text(), "E-B-E-G");
+    EXPECT_EQ(ui(*form).Pitch, 4);
+    EXPECT_EQ(ui(*form).txtFretNumbers->text(), "12-14-14-12-x-x");
+    EXPECT_EQ(ui(*form).txtChordName->text(), "Em");
+    EXPECT_EQ(ui(*form).txtChordSpelling->text(), "E-B-E-G");
     expectCharts(36, 4, false);
-    EXPECT_EQ(form->ListView1->currentRow(), 35);
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), 35);
     EXPECT_EQ(caption(), "Chords - [36 / 611]");
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
 }
@@ -162,11 +162,11 @@ TEST_P(Form1RestoreTests, Restore_SelectsStoredLineAndPitch) {
         storeSetting("Pitch", c.pitch);
     startWindow();
     EXPECT_TRUE(messages.errorBoxes.isEmpty()) << messages.errorBoxes.join('\n').toStdString();
-    EXPECT_EQ(form->ListView1->currentRow(), c.row);
-    EXPECT_EQ(form->Pitch, c.pitchIndex);
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), c.row);
+    EXPECT_EQ(ui(*form).Pitch, c.pitchIndex);
     for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(form->Option1[i]->isChecked(), i == c.pitchIndex) << "button " << i;
-    EXPECT_EQ(form->txtChordName->text(), c.name);
+        EXPECT_EQ(ui(*form).Option1[i]->isChecked(), i == c.pitchIndex) << "button " << i;
+    EXPECT_EQ(ui(*form).txtChordName->text(), c.name);
     EXPECT_EQ(caption(), QStringLiteral("Chords - [%1 / 611]").arg(c.row + 1));
     expectCharts(c.row + 1, c.pitchIndex, false);
     // The restore drives the same handlers as a click, which store the values again.
@@ -206,22 +206,22 @@ TEST_P(Form1BadSettingTests, BadStoredValue_ShowsBoxAndStartUpCarriesOn) {
     EXPECT_EQ(messages.errorBoxes, QStringList{applicationErrorText(c.failure().description(),
                                                                     startUpLocation(), c.step)});
     // Later steps still ran.
-    EXPECT_EQ(form->Text2->text(), desktopFolder + "/");
+    EXPECT_EQ(ui(*form).Text2->text(), desktopFolder + "/");
     EXPECT_EQ(storedSetting("Folder"), desktopFolder + "/");
-    EXPECT_TRUE(form->Option2->isChecked());
+    EXPECT_TRUE(ui(*form).Option2->isChecked());
     // The bad value is left as it was.
     EXPECT_EQ(storedSetting(c.key), c.value);
 
     if (QString::fromLatin1(c.key) == "Chords") {
-        EXPECT_EQ(form->ListView1->currentRow(), -1);
+        EXPECT_EQ(ui(*form).ListView1->currentRow(), -1);
         EXPECT_EQ(caption(), "Chords");
         expectNoChordShown();
     } else {
         // The chord of step 144 stands, at Pitch C.
-        EXPECT_EQ(form->Pitch, 0);
-        EXPECT_TRUE(form->Option1[0]->isChecked());
-        EXPECT_EQ(form->ListView1->currentRow(), 35);
-        EXPECT_EQ(form->txtChordName->text(), "Cm");
+        EXPECT_EQ(ui(*form).Pitch, 0);
+        EXPECT_TRUE(ui(*form).Option1[0]->isChecked());
+        EXPECT_EQ(ui(*form).ListView1->currentRow(), 35);
+        EXPECT_EQ(ui(*form).txtChordName->text(), "Cm");
         expectCharts(36, 0, false);
     }
 }
@@ -247,8 +247,8 @@ TEST_F(Form1BrowserTests, Restart_KeepsLineAndPitchButNotLeftHanded) {
     showForm();
     clickLine(100);
     clickPitch(10);
-    clickButton(form->chkLeftHanded);
-    ASSERT_TRUE(form->chkLeftHanded->isChecked());
+    clickButton(ui(*form).chkLeftHanded);
+    ASSERT_TRUE(ui(*form).chkLeftHanded->isChecked());
     expectCharts(101, 10, true);
     EXPECT_EQ(storedSetting("Chords"), "100");
     EXPECT_EQ(storedSetting("Pitch"), "10");
@@ -258,10 +258,10 @@ TEST_F(Form1BrowserTests, Restart_KeepsLineAndPitchButNotLeftHanded) {
     settings = std::make_unique<SettingsStore>(settingsFile);
     startWindow();
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
-    EXPECT_EQ(form->ListView1->currentRow(), 100);
-    EXPECT_EQ(form->Pitch, 10);
-    EXPECT_TRUE(form->Option1[10]->isChecked());
-    EXPECT_FALSE(form->chkLeftHanded->isChecked());
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), 100);
+    EXPECT_EQ(ui(*form).Pitch, 10);
+    EXPECT_TRUE(ui(*form).Option1[10]->isChecked());
+    EXPECT_FALSE(ui(*form).chkLeftHanded->isChecked());
     EXPECT_EQ(caption(), "Chords - [101 / 611]");
     expectCharts(101, 10, false);
 }
@@ -271,29 +271,29 @@ TEST_F(Form1BrowserTests, Restart_KeepsLineAndPitchButNotLeftHanded) {
 TEST_F(Form1BrowserTests, ListClick_SameTextOnTwoLinesShowsDifferentCharts) {
     startWindow();
     showForm();
-    ASSERT_EQ(form->ListView1->item(5)->text(), "maj");
-    ASSERT_EQ(form->ListView1->item(6)->text(), "maj");
+    ASSERT_EQ(ui(*form).ListView1->item(5)->text(), "maj");
+    ASSERT_EQ(ui(*form).ListView1->item(6)->text(), "maj");
 
     clickLine(5);
-    EXPECT_EQ(form->ListView1->currentRow(), 5);
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), 5);
     EXPECT_EQ(caption(), "Chords - [6 / 611]");
-    EXPECT_EQ(form->txtFretNumbers->text(), "8-10-10-9-8-8");
+    EXPECT_EQ(ui(*form).txtFretNumbers->text(), "8-10-10-9-8-8");
     const QImage first = picture1();
     expectCharts(6, 0, false);
 
     clickLine(6);
     EXPECT_EQ(caption(), "Chords - [7 / 611]");
-    EXPECT_NE(form->txtFretNumbers->text(), "8-10-10-9-8-8");
-    EXPECT_EQ(form->txtChordName->text(), "Cmaj");
+    EXPECT_NE(ui(*form).txtFretNumbers->text(), "8-10-10-9-8-8");
+    EXPECT_EQ(ui(*form).txtChordName->text(), "Cmaj");
     EXPECT_NE(picture1(), first);
     expectCharts(7, 0, false);
 
     // Once a line is chosen, one line stays chosen: a Ctrl+click cannot empty the choice.
-    const QRect line = form->ListView1->visualItemRect(form->ListView1->item(6));
-    QTest::mouseClick(form->ListView1->viewport(), Qt::LeftButton, Qt::ControlModifier,
+    const QRect line = ui(*form).ListView1->visualItemRect(ui(*form).ListView1->item(6));
+    QTest::mouseClick(ui(*form).ListView1->viewport(), Qt::LeftButton, Qt::ControlModifier,
                       line.center());
-    EXPECT_EQ(form->ListView1->currentRow(), 6);
-    EXPECT_EQ(form->ListView1->selectedItems().size(), 1);
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), 6);
+    EXPECT_EQ(ui(*form).ListView1->selectedItems().size(), 1);
 }
 
 TEST_F(Form1BrowserTests, ListClick_CaptionCountsFromOneWhileStoreCountsFromZero) {
@@ -304,28 +304,28 @@ TEST_F(Form1BrowserTests, ListClick_CaptionCountsFromOneWhileStoreCountsFromZero
         EXPECT_EQ(caption(), QStringLiteral("Chords - [%1 / 611]").arg(row + 1));
         EXPECT_EQ(storedSetting("Chords"), QString::number(row));
     }
-    EXPECT_EQ(form->ListView1->item(0)->text(), " octave");
-    EXPECT_EQ(form->txtChordName->text(), "F7b9#11/C"); // line 610 at C
+    EXPECT_EQ(ui(*form).ListView1->item(0)->text(), " octave");
+    EXPECT_EQ(ui(*form).txtChordName->text(), "F7b9#11/C"); // line 610 at C
 }
 
 TEST_F(Form1BrowserTests, KeyboardNavigation_RedrawsAndStoresEveryStep) {
     startWindow();
     showForm();
     clickLine(5);
-    form->ListView1->setFocus();
+    ui(*form).ListView1->setFocus();
     for (int row = 6; row <= 9; ++row) {
-        QTest::keyClick(form->ListView1, Qt::Key_Down);
-        ASSERT_EQ(form->ListView1->currentRow(), row);
+        QTest::keyClick(ui(*form).ListView1, Qt::Key_Down);
+        ASSERT_EQ(ui(*form).ListView1->currentRow(), row);
         const ChordEntry& entry = ChordCatalogue::entry(row + 1);
         const ChordTheory::PlacedChord placed = ChordTheory::placeChord(
             QString::fromLatin1(entry.fretPattern), QString::fromLatin1(entry.spelling), 0);
-        EXPECT_EQ(form->txtFretNumbers->text(), placed.fretNumbers) << "line " << row;
-        EXPECT_EQ(form->txtFingering->text(), QString::fromLatin1(entry.fingering));
+        EXPECT_EQ(ui(*form).txtFretNumbers->text(), placed.fretNumbers) << "line " << row;
+        EXPECT_EQ(ui(*form).txtFingering->text(), QString::fromLatin1(entry.fingering));
         EXPECT_EQ(caption(), QStringLiteral("Chords - [%1 / 611]").arg(row + 1));
         EXPECT_EQ(storedSetting("Chords"), QString::number(row));
         expectCharts(row + 1, 0, false);
     }
-    QTest::keyClick(form->ListView1, Qt::Key_Up);
+    QTest::keyClick(ui(*form).ListView1, Qt::Key_Up);
     EXPECT_EQ(storedSetting("Chords"), "8");
     expectCharts(9, 0, false);
 }
@@ -336,18 +336,18 @@ TEST_F(Form1BrowserTests, TwinEntries97And98_GiveIdenticalFieldsAndCharts) {
     clickPitch(9);
     for (const int firstRow : {96, 559}) {
         clickLine(firstRow);
-        const QStringList fields{form->txtChordName->text(), form->txtChordSpelling->text(),
-                                 form->txtFretNumbers->text(), form->txtFingering->text()};
-        const QList<qint16> notes = form->chordNotes;
+        const QStringList fields{ui(*form).txtChordName->text(), ui(*form).txtChordSpelling->text(),
+                                 ui(*form).txtFretNumbers->text(), ui(*form).txtFingering->text()};
+        const QList<qint16> notes = ui(*form).chordNotes;
         const QImage fingering = picture1();
         const QImage interval = picture2();
 
         clickLine(firstRow + 1);
         EXPECT_EQ(caption(), QStringLiteral("Chords - [%1 / 611]").arg(firstRow + 2));
-        EXPECT_EQ((QStringList{form->txtChordName->text(), form->txtChordSpelling->text(),
-                               form->txtFretNumbers->text(), form->txtFingering->text()}),
+        EXPECT_EQ((QStringList{ui(*form).txtChordName->text(), ui(*form).txtChordSpelling->text(),
+                               ui(*form).txtFretNumbers->text(), ui(*form).txtFingering->text()}),
                   fields);
-        EXPECT_EQ(form->chordNotes, notes);
+        EXPECT_EQ(ui(*form).chordNotes, notes);
         EXPECT_EQ(picture1(), fingering);
         EXPECT_EQ(picture2(), interval);
     }
@@ -378,16 +378,16 @@ TEST_P(Form1ShowChordTests, ShowChord_FillsFieldsStateAndCharts) {
     startWindow();
     for (const ShowChordCase& c : GetParam()) {
         SCOPED_TRACE(testing::Message() << "entry " << c.entry << " at Pitch " << c.pitch);
-        form->choosePitch(c.pitch);
-        form->selectChordLine(c.entry - 1);
-        EXPECT_EQ(form->txtFretNumbers->text(), c.fretNumbers);
-        EXPECT_EQ(form->chordNotes, c.notes);
-        EXPECT_EQ(form->chordNoteCount, c.notes.size());
-        EXPECT_EQ(form->txtChordSpelling->text(), c.spelling);
-        EXPECT_EQ(form->txtChordName->text(), c.name);
-        EXPECT_EQ(form->chordName, c.name);
-        EXPECT_EQ(form->rootShift, c.rootShift);
-        EXPECT_EQ(form->txtFingering->text(),
+        ui(*form).choosePitch(c.pitch);
+        ui(*form).selectChordLine(c.entry - 1);
+        EXPECT_EQ(ui(*form).txtFretNumbers->text(), c.fretNumbers);
+        EXPECT_EQ(ui(*form).chordNotes, c.notes);
+        EXPECT_EQ(ui(*form).chordNoteCount, c.notes.size());
+        EXPECT_EQ(ui(*form).txtChordSpelling->text(), c.spelling);
+        EXPECT_EQ(ui(*form).txtChordName->text(), c.name);
+        EXPECT_EQ(ui(*form).chordName, c.name);
+        EXPECT_EQ(ui(*form).rootShift, c.rootShift);
+        EXPECT_EQ(ui(*form).txtFingering->text(),
                   QString::fromLatin1(ChordCatalogue::entry(c.entry).fingering));
         expectCharts(c.entry, c.pitch, false);
     }
@@ -412,7 +412,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Form1BrowserTests, ShowChord_WithoutSelectedLineFailsSubscriptOutOfRange) {
     startWithoutChord();
     try {
-        form->ShowChord();
+        ui(*form).ShowChord();
         FAIL() << "ShowChord read entry 0";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.number(), Failure::subscriptOutOfRange().number());
@@ -421,24 +421,24 @@ TEST_F(Form1BrowserTests, ShowChord_WithoutSelectedLineFailsSubscriptOutOfRange)
 
 TEST_F(Form1BrowserTests, DrawChordMarks_NamesFromSelectionPitchAndRootShift) {
     startWindow();
-    form->selectChordLine(18); // entry 19, "/3rd"
-    ASSERT_EQ(form->chordName, "Ab/C");
+    ui(*form).selectChordLine(18); // entry 19, "/3rd"
+    ASSERT_EQ(ui(*form).chordName, "Ab/C");
 
     // The member names the chord from the window's state at the moment it draws.
-    form->Pitch = 7;
-    form->rootShift = 8;
+    ui(*form).Pitch = 7;
+    ui(*form).rootShift = 8;
     const ChartStyle style = ChartStyle::fingering();
-    form->DrawChartGrid(*form->Picture1);
-    form->DrawChordMarks("3-x-1-3-4-x", *form->Picture1, "2-x-1-3-4-x", style.dotWidth,
-                         style.labelColour, style.dotColour);
-    EXPECT_EQ(form->chordName, "Eb/G");
-    EXPECT_EQ(form->txtChordName->text(), "Eb/G");
-    EXPECT_EQ(form->fretCount, 16);
+    ui(*form).DrawChartGrid(*ui(*form).Picture1);
+    ui(*form).DrawChordMarks("3-x-1-3-4-x", *ui(*form).Picture1, "2-x-1-3-4-x", style.dotWidth,
+                             style.labelColour, style.dotColour);
+    EXPECT_EQ(ui(*form).chordName, "Eb/G");
+    EXPECT_EQ(ui(*form).txtChordName->text(), "Eb/G");
+    EXPECT_EQ(ui(*form).fretCount, 16);
 
     // The blank chart names nothing.
-    form->DrawChartGrid(*form->Picture3);
-    EXPECT_EQ(form->chordName, "Eb/G");
-    EXPECT_EQ(form->txtChordName->text(), "Eb/G");
+    ui(*form).DrawChartGrid(*ui(*form).Picture3);
+    EXPECT_EQ(ui(*form).chordName, "Eb/G");
+    EXPECT_EQ(ui(*form).txtChordName->text(), "Eb/G");
 }
 
 // --- Pitch buttons and handedness ------------------------------------------------------------
@@ -446,16 +446,16 @@ TEST_F(Form1BrowserTests, DrawChordMarks_NamesFromSelectionPitchAndRootShift) {
 TEST_F(Form1BrowserTests, NoChordRestored_ShowingAndFocusingTheListSelectsNothing) {
     startWithoutChord();
     showForm();
-    form->ListView1->setFocus(Qt::TabFocusReason);
+    ui(*form).ListView1->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
-    EXPECT_EQ(form->ListView1->currentRow(), -1);
-    EXPECT_TRUE(form->ListView1->selectedItems().isEmpty());
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), -1);
+    EXPECT_TRUE(ui(*form).ListView1->selectedItems().isEmpty());
     EXPECT_EQ(storedSetting("Chords"), "none");
     expectNoChordShown();
 
     // The first step down from "no line" shows the first line.
-    QTest::keyClick(form->ListView1, Qt::Key_Down);
-    EXPECT_EQ(form->ListView1->currentRow(), 0);
+    QTest::keyClick(ui(*form).ListView1, Qt::Key_Down);
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), 0);
     EXPECT_EQ(caption(), "Chords - [1 / 611]");
     EXPECT_EQ(storedSetting("Chords"), "0");
     expectCharts(1, 0, false);
@@ -465,17 +465,17 @@ TEST_F(Form1BrowserTests, PitchClickBeforeAnyChord_StoresPitchAndDrawsNothing) {
     startWithoutChord();
     showForm();
     clickPitch(7);
-    EXPECT_TRUE(form->Option1[7]->isChecked());
-    EXPECT_EQ(form->Pitch, 7);
+    EXPECT_TRUE(ui(*form).Option1[7]->isChecked());
+    EXPECT_EQ(ui(*form).Pitch, 7);
     EXPECT_EQ(storedSetting("Pitch"), "7");
-    EXPECT_EQ(form->ListView1->currentRow(), -1);
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), -1);
     EXPECT_EQ(caption(), "Chords");
     expectNoChordShown();
 
     // The next chord uses the new Pitch.
     clickLine(5);
-    EXPECT_EQ(form->txtFretNumbers->text(), "3-5-5-4-3-3");
-    EXPECT_EQ(form->txtChordName->text(), "Gmaj");
+    EXPECT_EQ(ui(*form).txtFretNumbers->text(), "3-5-5-4-3-3");
+    EXPECT_EQ(ui(*form).txtChordName->text(), "Gmaj");
     expectCharts(6, 7, false);
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
 }
@@ -483,8 +483,8 @@ TEST_F(Form1BrowserTests, PitchClickBeforeAnyChord_StoresPitchAndDrawsNothing) {
 TEST_F(Form1BrowserTests, LeftHandedBeforeAnyChord_DrawsNothingThenNextChordIsMirrored) {
     startWithoutChord();
     showForm();
-    clickButton(form->chkLeftHanded);
-    ASSERT_TRUE(form->chkLeftHanded->isChecked());
+    clickButton(ui(*form).chkLeftHanded);
+    ASSERT_TRUE(ui(*form).chkLeftHanded->isChecked());
     expectNoChordShown();
 
     clickLine(5);
@@ -499,7 +499,7 @@ TEST_F(Form1BrowserTests, LeftHandedBeforeAnyChord_DrawsNothingThenNextChordIsMi
         1);
 
     // Unchecking redraws at once, right-handed.
-    clickButton(form->chkLeftHanded);
+    clickButton(ui(*form).chkLeftHanded);
     expectCharts(6, 0, false);
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
 }
@@ -508,22 +508,22 @@ TEST_F(Form1BrowserTests, PitchChange_KeepsLineCaptionAndChordsSetting) {
     startWindow();
     showForm();
     clickLine(18); // "/3rd"
-    EXPECT_EQ(form->txtChordName->text(), "Ab/C");
+    EXPECT_EQ(ui(*form).txtChordName->text(), "Ab/C");
     // A stand-in value shows whether the Pitch handler rewrites "Chords".
     settings->saveSetting("Chords", "7");
 
     clickPitch(9);
-    EXPECT_EQ(form->ListView1->currentRow(), 18);
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), 18);
     EXPECT_EQ(caption(), "Chords - [19 / 611]");
     EXPECT_EQ(storedSetting("Chords"), "7");
     EXPECT_EQ(storedSetting("Pitch"), "9");
-    EXPECT_EQ(form->txtChordName->text(), "F/A");
-    EXPECT_EQ(form->txtChordSpelling->text(), "A-F-C-F");
+    EXPECT_EQ(ui(*form).txtChordName->text(), "F/A");
+    EXPECT_EQ(ui(*form).txtChordSpelling->text(), "A-F-C-F");
     expectCharts(19, 9, false);
 
     // Choosing the Pitch already chosen by program runs nothing.
     settings->saveSetting("Pitch", "3");
-    form->choosePitch(9);
+    ui(*form).choosePitch(9);
     EXPECT_EQ(storedSetting("Pitch"), "3");
 }
 
@@ -543,14 +543,14 @@ TEST_F(Form1BrowserTests, HandlerFailure_ShowsBoxAndNoExceptionEscapes) {
     EXPECT_EQ(messages.errorBoxes, QStringList{applicationErrorText(
                                        description, errorLocation(u"Form1.Option1_Click"), 0)});
     // The store fails, but the chord still follows the chosen button.
-    EXPECT_EQ(form->Pitch, 2);
-    EXPECT_TRUE(form->Option1[2]->isChecked());
-    EXPECT_EQ(form->txtChordName->text(), "Dm");
+    EXPECT_EQ(ui(*form).Pitch, 2);
+    EXPECT_TRUE(ui(*form).Option1[2]->isChecked());
+    EXPECT_EQ(ui(*form).txtChordName->text(), "Dm");
 
     messages.errorBoxes.clear();
     clickLine(5);
     // The chord is shown (at the chosen D) before the line is stored.
-    EXPECT_EQ(form->txtFretNumbers->text(), "10-12-12-11-10-10");
+    EXPECT_EQ(ui(*form).txtFretNumbers->text(), "10-12-12-11-10-10");
     EXPECT_EQ(caption(), "Chords - [6 / 611]");
     EXPECT_EQ(messages.errorBoxes, QStringList{applicationErrorText(
                                        description, errorLocation(u"Form1.ListView1_Click"), 0)});
@@ -572,18 +572,18 @@ TEST_F(Form1BrowserTests, Layout_FixedClientAreaFontsAndWhiteBackgrounds) {
         EXPECT_TRUE(font.bold()) << what;
     };
     expectFont(form->font(), "Arial", 9, "window");
-    expectFont(form->ListView1->font(), "Arial", 8.25, "ListView1");
-    expectFont(form->txtChordName->font(), "Arial", 9, "txtChordName");
-    expectFont(form->Picture1->surface().font(), "Arial", 9, "Picture1");
-    expectFont(form->Picture3->surface().font(), "Arial", 9, "Picture3");
-    expectFont(form->Picture2->surface().font(), "MS Sans Serif", 8.25, "Picture2");
+    expectFont(ui(*form).ListView1->font(), "Arial", 8.25, "ListView1");
+    expectFont(ui(*form).txtChordName->font(), "Arial", 9, "txtChordName");
+    expectFont(ui(*form).Picture1->surface().font(), "Arial", 9, "Picture1");
+    expectFont(ui(*form).Picture3->surface().font(), "Arial", 9, "Picture3");
+    expectFont(ui(*form).Picture2->surface().font(), "MS Sans Serif", 8.25, "Picture2");
     form->Form_Load();
     showForm();
 
-    QList<QWidget*> whiteControls{form->Frame1,        form->Frame2,  form->Frame3,
-                                  form->Frame4,        form->Frame5,  form->Frame6,
-                                  form->chkLeftHanded, form->Option2, form->Option3};
-    for (QRadioButton* button : form->Option1)
+    QList<QWidget*> whiteControls{ui(*form).Frame1,        ui(*form).Frame2,  ui(*form).Frame3,
+                                  ui(*form).Frame4,        ui(*form).Frame5,  ui(*form).Frame6,
+                                  ui(*form).chkLeftHanded, ui(*form).Option2, ui(*form).Option3};
+    for (QRadioButton* button : ui(*form).Option1)
         whiteControls << button;
     const QImage shot = form->grab().toImage();
     for (QWidget* widget : whiteControls) {
@@ -597,7 +597,7 @@ TEST_F(Form1BrowserTests, Layout_FixedClientAreaFontsAndWhiteBackgrounds) {
         EXPECT_GE(qMin(qMin(qRed(seen), qGreen(seen)), qBlue(seen)), 250)
             << "background at " << corner.x() << "," << corner.y();
     }
-    for (QLabel* label : {form->Label1, form->Label2, form->Label3, form->Label4})
+    for (QLabel* label : {ui(*form).Label1, ui(*form).Label2, ui(*form).Label3, ui(*form).Label4})
         EXPECT_EQ(label->palette().color(QPalette::Window), QColor(Qt::white));
 }
 
@@ -612,52 +612,52 @@ TEST_F(Form1BrowserTests, Layout_EveryControlAtItsPlaceAndSize) {
     startWindow();
     const auto window = [](Form1& f) -> QWidget* { return &f; };
     const std::vector<Place> table{
-        {"Frame1", [](Form1& f) { return f.Frame1; }, window, 120, 120, 2280, 10815},
-        {"ListView1", [](Form1& f) { return f.ListView1; }, [](Form1& f) { return f.Frame1; }, 240,
-         300, 1815, 10140},
-        {"Frame2", [](Form1& f) { return f.Frame2; }, window, 2520, 90, 7800, 705},
-        {"Frame5", [](Form1& f) { return f.Frame5; }, window, 2520, 840, 7800, 735},
-        {"chkLeftHanded", [](Form1& f) { return f.chkLeftHanded; },
-         [](Form1& f) { return f.Frame5; }, 240, 300, 2175, 255},
-        {"Frame6", [](Form1& f) { return f.Frame6; }, window, 2520, 1620, 7800, 1245},
-        {"Label4", [](Form1& f) { return f.Label4; }, [](Form1& f) { return f.Frame6; }, 360, 330,
-         1095, 225},
-        {"txtChordName", [](Form1& f) { return f.txtChordName; }, [](Form1& f) { return f.Frame6; },
-         1560, 270, 2160, 345},
-        {"Label3", [](Form1& f) { return f.Label3; }, [](Form1& f) { return f.Frame6; }, 3990, 330,
-         1275, 225},
-        {"txtChordSpelling", [](Form1& f) { return f.txtChordSpelling; },
-         [](Form1& f) { return f.Frame6; }, 5400, 270, 2160, 345},
-        {"Label1", [](Form1& f) { return f.Label1; }, [](Form1& f) { return f.Frame6; }, 240, 810,
-         1200, 225},
-        {"txtFretNumbers", [](Form1& f) { return f.txtFretNumbers; },
-         [](Form1& f) { return f.Frame6; }, 1560, 750, 2160, 345},
-        {"Label2", [](Form1& f) { return f.Label2; }, [](Form1& f) { return f.Frame6; }, 4440, 810,
-         825, 225},
-        {"txtFingering", [](Form1& f) { return f.txtFingering; }, [](Form1& f) { return f.Frame6; },
-         5400, 750, 2160, 345},
-        {"Picture1", [](Form1& f) { return f.Picture1; }, window, 2520, 2970, 7800, 1815},
-        {"Picture2", [](Form1& f) { return f.Picture2; }, window, 2520, 4890, 7800, 1815},
-        {"Picture3", [](Form1& f) { return f.Picture3; }, window, 10920, 480, 7800, 1815},
-        {"Frame4", [](Form1& f) { return f.Frame4; }, window, 2520, 6780, 7800, 705},
-        {"Option2", [](Form1& f) { return f.Option2; }, [](Form1& f) { return f.Frame4; }, 240, 300,
-         975, 255},
-        {"Option3", [](Form1& f) { return f.Option3; }, [](Form1& f) { return f.Frame4; }, 1440,
-         300, 975, 255},
-        {"Frame3", [](Form1& f) { return f.Frame3; }, window, 2520, 7560, 7800, 795},
-        {"Text2", [](Form1& f) { return f.Text2; }, [](Form1& f) { return f.Frame3; }, 240, 300,
-         6660, 345},
-        {"PushButton7", [](Form1& f) { return (QWidget*)f.PushButton7; },
-         [](Form1& f) { return f.Frame3; }, 6960, 300, 600, 345},
-        {"PushButton1", [](Form1& f) { return (QWidget*)f.PushButton1; }, window, 2520, 8460, 7800,
-         405},
-        {"PushButton4", [](Form1& f) { return (QWidget*)f.PushButton4; }, window, 2520, 8970, 7800,
-         405},
-        {"PushButton3", [](Form1& f) { return (QWidget*)f.PushButton3; }, window, 2520, 9480, 7800,
-         405},
-        {"PushButton2", [](Form1& f) { return (QWidget*)f.PushButton2; }, window, 2520, 9990, 7800,
-         405},
-        {"ProgressBar1", [](Form1& f) { return (QWidget*)f.ProgressBar1; }, window, 2520, 10500,
+        {"Frame1", [](Form1& f) { return ui(f).Frame1; }, window, 120, 120, 2280, 10815},
+        {"ListView1", [](Form1& f) { return ui(f).ListView1; },
+         [](Form1& f) { return ui(f).Frame1; }, 240, 300, 1815, 10140},
+        {"Frame2", [](Form1& f) { return ui(f).Frame2; }, window, 2520, 90, 7800, 705},
+        {"Frame5", [](Form1& f) { return ui(f).Frame5; }, window, 2520, 840, 7800, 735},
+        {"chkLeftHanded", [](Form1& f) { return ui(f).chkLeftHanded; },
+         [](Form1& f) { return ui(f).Frame5; }, 240, 300, 2175, 255},
+        {"Frame6", [](Form1& f) { return ui(f).Frame6; }, window, 2520, 1620, 7800, 1245},
+        {"Label4", [](Form1& f) { return ui(f).Label4; }, [](Form1& f) { return ui(f).Frame6; },
+         360, 330, 1095, 225},
+        {"txtChordName", [](Form1& f) { return ui(f).txtChordName; },
+         [](Form1& f) { return ui(f).Frame6; }, 1560, 270, 2160, 345},
+        {"Label3", [](Form1& f) { return ui(f).Label3; }, [](Form1& f) { return ui(f).Frame6; },
+         3990, 330, 1275, 225},
+        {"txtChordSpelling", [](Form1& f) { return ui(f).txtChordSpelling; },
+         [](Form1& f) { return ui(f).Frame6; }, 5400, 270, 2160, 345},
+        {"Label1", [](Form1& f) { return ui(f).Label1; }, [](Form1& f) { return ui(f).Frame6; },
+         240, 810, 1200, 225},
+        {"txtFretNumbers", [](Form1& f) { return ui(f).txtFretNumbers; },
+         [](Form1& f) { return ui(f).Frame6; }, 1560, 750, 2160, 345},
+        {"Label2", [](Form1& f) { return ui(f).Label2; }, [](Form1& f) { return ui(f).Frame6; },
+         4440, 810, 825, 225},
+        {"txtFingering", [](Form1& f) { return ui(f).txtFingering; },
+         [](Form1& f) { return ui(f).Frame6; }, 5400, 750, 2160, 345},
+        {"Picture1", [](Form1& f) { return ui(f).Picture1; }, window, 2520, 2970, 7800, 1815},
+        {"Picture2", [](Form1& f) { return ui(f).Picture2; }, window, 2520, 4890, 7800, 1815},
+        {"Picture3", [](Form1& f) { return ui(f).Picture3; }, window, 10920, 480, 7800, 1815},
+        {"Frame4", [](Form1& f) { return ui(f).Frame4; }, window, 2520, 6780, 7800, 705},
+        {"Option2", [](Form1& f) { return ui(f).Option2; }, [](Form1& f) { return ui(f).Frame4; },
+         240, 300, 975, 255},
+        {"Option3", [](Form1& f) { return ui(f).Option3; }, [](Form1& f) { return ui(f).Frame4; },
+         1440, 300, 975, 255},
+        {"Frame3", [](Form1& f) { return ui(f).Frame3; }, window, 2520, 7560, 7800, 795},
+        {"Text2", [](Form1& f) { return ui(f).Text2; }, [](Form1& f) { return ui(f).Frame3; }, 240,
+         300, 6660, 345},
+        {"PushButton7", [](Form1& f) { return (QWidget*)ui(f).PushButton7; },
+         [](Form1& f) { return ui(f).Frame3; }, 6960, 300, 600, 345},
+        {"PushButton1", [](Form1& f) { return (QWidget*)ui(f).PushButton1; }, window, 2520, 8460,
+         7800, 405},
+        {"PushButton4", [](Form1& f) { return (QWidget*)ui(f).PushButton4; }, window, 2520, 8970,
+         7800, 405},
+        {"PushButton3", [](Form1& f) { return (QWidget*)ui(f).PushButton3; }, window, 2520, 9480,
+         7800, 405},
+        {"PushButton2", [](Form1& f) { return (QWidget*)ui(f).PushButton2; }, window, 2520, 9990,
+         7800, 405},
+        {"ProgressBar1", [](Form1& f) { return (QWidget*)ui(f).ProgressBar1; }, window, 2520, 10500,
          7800, 405},
     };
     const auto px = [](int twips) { return qRound(twips / 15.0); };
@@ -680,8 +680,8 @@ TEST_F(Form1BrowserTests, Layout_EveryControlAtItsPlaceAndSize) {
         }
     }
     for (int i = 0; i < 12; ++i) {
-        QRadioButton* button = form->Option1[i];
-        EXPECT_EQ(button->parentWidget(), form->Frame2);
+        QRadioButton* button = ui(*form).Option1[i];
+        EXPECT_EQ(button->parentWidget(), ui(*form).Frame2);
         EXPECT_EQ(button->text(), ChordTheory::PitchNames[i]);
         EXPECT_EQ(button->geometry(),
                   QRect(px(240 + 600 * i), px(300), px(i == 11 ? 495 : 615), px(255)))
@@ -692,30 +692,30 @@ TEST_F(Form1BrowserTests, Layout_EveryControlAtItsPlaceAndSize) {
 TEST_F(Form1BrowserTests, ChartPictures_ShowTheirSurfaceInsideASunkenBorder) {
     startWindow();
     showForm();
-    for (ChartPicture* picture : {form->Picture1, form->Picture2, form->Picture3}) {
+    for (ChartPicture* picture : {ui(*form).Picture1, ui(*form).Picture2, ui(*form).Picture3}) {
         EXPECT_EQ(picture->size(), QSize(520, 121));
         EXPECT_EQ(picture->contentsRect(), QRect(2, 2, 516, 117));
         EXPECT_EQ(picture->frameShadow(), QFrame::Sunken);
     }
     // What the picture paints inside its border is the surface's drawing.
-    const QImage shown = form->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shown = ui(*form).Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown.copy(2, 2, 516, 117), picture1());
 }
 
 TEST_F(Form1BrowserTests, Picture3_LiesOutsideTheWindowAndKeepsTheBlankChart) {
     startWindow();
     showForm();
-    EXPECT_GE(form->Picture3->x(), form->width());
-    EXPECT_TRUE(form->Picture3->visibleRegion().isEmpty());
+    EXPECT_GE(ui(*form).Picture3->x(), form->width());
+    EXPECT_TRUE(ui(*form).Picture3->visibleRegion().isEmpty());
 
-    form->DrawChartGrid(*form->Picture3);
+    ui(*form).DrawChartGrid(*ui(*form).Picture3);
     const QImage blank = referenceChart(ChordChartKind::Blank, 1, 0, false);
-    EXPECT_EQ(form->Picture3->surface().image(), blank);
+    EXPECT_EQ(ui(*form).Picture3->surface().image(), blank);
     // Redrawing the window and other charts leaves it as it was.
     form->repaint();
     clickLine(5);
     form->hide();
     form->show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(form->Picture3->surface().image(), blank);
+    EXPECT_EQ(ui(*form).Picture3->surface().image(), blank);
 }

@@ -124,15 +124,15 @@ protected:
     }
 
     void expectAtRest() {
-        EXPECT_EQ(form->ProgressBar1->position(), 0);
-        EXPECT_EQ(form->ProgressBar1->text(), QStringLiteral("Progress Bar"));
+        EXPECT_EQ(ui(*form).ProgressBar1->position(), 0);
+        EXPECT_EQ(ui(*form).ProgressBar1->text(), QStringLiteral("Progress Bar"));
         EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
     }
 
     void expectUsersChoiceBack(int line, int pitch) {
-        EXPECT_EQ(form->ListView1->currentRow(), line);
-        EXPECT_EQ(form->Pitch, pitch);
-        EXPECT_TRUE(form->Option1[pitch]->isChecked());
+        EXPECT_EQ(ui(*form).ListView1->currentRow(), line);
+        EXPECT_EQ(ui(*form).Pitch, pitch);
+        EXPECT_TRUE(ui(*form).Option1[pitch]->isChecked());
         EXPECT_EQ(storedSetting(QStringLiteral("Chords")), QString::number(line));
         EXPECT_EQ(storedSetting(QStringLiteral("Pitch")), QString::number(pitch));
     }
@@ -140,9 +140,9 @@ protected:
 
 TEST_F(Form1ExportTests, FormatButtons_StoreTheirNumber) {
     startSaving(Format::Jpg);
-    form->Option3->click();
+    ui(*form).Option3->click();
     EXPECT_EQ(storedSetting(QStringLiteral("Save Option")), QStringLiteral("3"));
-    form->Option2->click();
+    ui(*form).Option2->click();
     EXPECT_EQ(storedSetting(QStringLiteral("Save Option")), QStringLiteral("2"));
 }
 
@@ -152,13 +152,13 @@ TEST_F(Form1ExportTests, SaveChartsAbove_WritesExactlyTheTwoChartsOnScreen) {
         QDir(out).removeRecursively();
         QDir().mkpath(out);
         startSaving(format);
-        form->PushButton1->click();
+        ui(*form).PushButton1->click();
         const QString ext = suffix(format);
         EXPECT_EQ(filesInOut(), (QStringList{"Chord Chart 1." + ext, "Chord Chart 2." + ext}));
         expectSamePicture(decode(out + "/Chord Chart 1." + ext, format),
-                          form->Picture1->surface().image(), format);
+                          ui(*form).Picture1->surface().image(), format);
         expectSamePicture(decode(out + "/Chord Chart 2." + ext, format),
-                          form->Picture2->surface().image(), format);
+                          ui(*form).Picture2->surface().image(), format);
         EXPECT_EQ(messages.informationBoxes, QStringList{doneBox});
         EXPECT_TRUE(messages.errorBoxes.isEmpty());
         if (format == Format::Jpg) {
@@ -177,8 +177,8 @@ TEST_F(Form1ExportTests, SaveBlankChart_WritesTheGridWithoutMarksOrTitle) {
         QDir(out).removeRecursively();
         QDir().mkpath(out);
         startSaving(c.format);
-        form->chkLeftHanded->setChecked(c.leftHanded);
-        form->PushButton2->click();
+        ui(*form).chkLeftHanded->setChecked(c.leftHanded);
+        ui(*form).PushButton2->click();
         const QString file = "Blank Chart." + suffix(c.format);
         EXPECT_EQ(filesInOut(), QStringList{file});
         ChartSurface grid;
@@ -197,10 +197,10 @@ TEST_F(Form1ExportTests, Commands_WithoutAFolderShowTheFolderMessageAndWriteNoth
             SCOPED_TRACE("folder '" + folderText.toStdString() + "' command " +
                          std::to_string(command));
             startSaving(Format::Bmp);
-            form->setFolderText(folderText);
-            PushButton* button = command == 1   ? form->PushButton1
-                                 : command == 2 ? form->PushButton2
-                                                : form->PushButton4;
+            ui(*form).setFolderText(folderText);
+            PushButton* button = command == 1   ? ui(*form).PushButton1
+                                 : command == 2 ? ui(*form).PushButton2
+                                                : ui(*form).PushButton4;
             button->click();
             EXPECT_EQ(messages.informationBoxes, QStringList{folderMissingBox});
             EXPECT_TRUE(messages.errorBoxes.isEmpty());
@@ -215,18 +215,18 @@ TEST_F(Form1ExportTests, Commands_WithoutAFolderShowTheFolderMessageAndWriteNoth
 TEST_F(Form1ExportTests, SaveChartsAbove_ReplacesExistingFilesWithoutAsking) {
     FileTestSupport::writeAll(out + "/Chord Chart 1.jpg", "an old file");
     startSaving(Format::Jpg);
-    form->PushButton1->click();
-    form->PushButton1->click();
+    ui(*form).PushButton1->click();
+    ui(*form).PushButton1->click();
     EXPECT_EQ(filesInOut(), (QStringList{"Chord Chart 1.jpg", "Chord Chart 2.jpg"}));
     expectSamePicture(decode(out + "/Chord Chart 1.jpg", Format::Jpg),
-                      form->Picture1->surface().image(), Format::Jpg);
+                      ui(*form).Picture1->surface().image(), Format::Jpg);
     EXPECT_EQ(messages.informationBoxes, (QStringList{doneBox, doneBox}));
 }
 
 TEST_F(Form1ExportTests, SaveChartsAbove_FolderTypedWithoutSeparatorGetsTheFilesInside) {
     startSaving(Format::Bmp);
-    form->setFolderText(out);
-    form->PushButton1->click();
+    ui(*form).setFolderText(out);
+    ui(*form).PushButton1->click();
     EXPECT_EQ(filesInOut(), (QStringList{"Chord Chart 1.bmp", "Chord Chart 2.bmp"}));
     EXPECT_FALSE(QFileInfo::exists(out + "Chord Chart 1.bmp"));
 }
@@ -234,7 +234,7 @@ TEST_F(Form1ExportTests, SaveChartsAbove_FolderTypedWithoutSeparatorGetsTheFiles
 TEST_F(Form1ExportTests, SaveChartsAbove_FailingWriteShowsBoxAndStillTriesTheOther) {
     startSaving(Format::Jpg);
     fileWriter.failWhen = [](const QString& name) { return name.endsWith(" 1.jpg"); };
-    form->PushButton1->click();
+    ui(*form).PushButton1->click();
     EXPECT_EQ(messages.errorBoxes,
               QStringList{"Permission denied\r\nin Strumvane2021/08/31.Form1.PushButton1_Click at "
                           "line 116\r\rPlease email screenshot of this message to "
@@ -247,7 +247,7 @@ TEST_F(Form1ExportTests, SaveChartsAbove_FailingWriteShowsBoxAndStillTriesTheOth
 TEST_F(Form1ExportTests, SaveAll_ShortListInBmpWritesEveryChordOfEveryPitch) {
     startSaving(Format::Bmp, 1, 4);
     keepChordLines(2);
-    form->PushButton4->click();
+    ui(*form).PushButton4->click();
 
     const QList<RunChord> chords = runChords(2);
     QStringList expectedCalls;
@@ -280,7 +280,7 @@ TEST_F(Form1ExportTests, SaveAll_ShortListInBmpWritesEveryChordOfEveryPitch) {
 // The one full run: every chord at every Pitch in JPG (about 650 MB, removed afterwards).
 TEST_F(Form1ExportTests, SaveAll_JpgWritesTheWholeCatalogueAndRestoresTheUsersChoice) {
     startSaving(Format::Jpg, 5, 3);
-    const int lineCount = form->ListView1->count();
+    const int lineCount = ui(*form).ListView1->count();
     ASSERT_EQ(lineCount, 611);
 
     // What the window shows while it lets the event loop run after line 305.
@@ -289,13 +289,13 @@ TEST_F(Form1ExportTests, SaveAll_JpgWritesTheWholeCatalogueAndRestoresTheUsersCh
     double progressPosition = -1;
     atLine(306, [&] {
         cursorDuringRun = form->cursor().shape();
-        progressText = form->ProgressBar1->text();
-        progressPosition = form->ProgressBar1->position();
+        progressText = ui(*form).ProgressBar1->text();
+        progressPosition = ui(*form).ProgressBar1->position();
     });
 
     QElapsedTimer clock;
     clock.start();
-    form->PushButton4->click();
+    ui(*form).PushButton4->click();
     const double seconds = clock.elapsed() / 1000.0;
     std::cout << "[ MEASURED ] save-all JPG: " << seconds << " s for " << fileWriter.calls.size()
               << " files" << std::endl;
@@ -390,7 +390,7 @@ TEST_F(Form1ExportTests, SaveAll_FilesThatCannotBeWrittenEachGetABoxAndRunEndsWi
             QDir(out).mkdir(name);
         startSaving(c.format, 1, 0);
         keepChordLines(2);
-        form->PushButton4->click();
+        ui(*form).PushButton4->click();
 
         EXPECT_EQ(messages.errorBoxes,
                   (QStringList{errorBox(c.description, c.line), errorBox(c.description, c.line)}));
@@ -415,7 +415,7 @@ TEST_F(Form1ExportTests, SaveAll_EveryWriteFailingGivesOneBoxPerFile) {
     keepChordLines(2);
     fileWriter.writeFiles = false;
     fileWriter.failWhen = [](const QString&) { return true; };
-    form->PushButton4->click();
+    ui(*form).PushButton4->click();
     QStringList expected;
     for (int i = 0; i < 24; ++i)
         expected << errorBox("Permission denied", 144) << errorBox("Permission denied", 146);
@@ -431,8 +431,8 @@ TEST_F(Form1ExportTests, SaveAll_ReadOnlyFolderGivesOneBoxPerFile) {
                         "case covers the boxes";
     startSaving(Format::Bmp, 0, 0);
     keepChordLines(1);
-    form->setFolderText(locked + u'/');
-    form->PushButton4->click();
+    ui(*form).setFolderText(locked + u'/');
+    ui(*form).PushButton4->click();
     QStringList expected;
     for (int i = 0; i < 12; ++i)
         expected << errorBox("Permission denied", 138) << errorBox("Permission denied", 140);
@@ -446,13 +446,13 @@ TEST_F(Form1ExportTests, SaveAll_SecondClickDuringRunIsIgnored) {
     keepChordLines(2);
     fileWriter.writeFiles = false;
     // Clicks arrive through the event loop that the run lets run, before line 0 and line 1.
-    QTimer::singleShot(0, form->PushButton4, &QAbstractButton::click);
-    atLine(1, [&] { form->PushButton4->click(); });
-    form->PushButton4->click();
+    QTimer::singleShot(0, ui(*form).PushButton4, &QAbstractButton::click);
+    atLine(1, [&] { ui(*form).PushButton4->click(); });
+    ui(*form).PushButton4->click();
     EXPECT_EQ(fileWriter.calls.size(), 48);
     EXPECT_EQ(messages.informationBoxes, QStringList{doneBox});
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
-    EXPECT_FALSE(form->files.isSavingAll());
+    EXPECT_FALSE(ui(*form).files.isSavingAll());
     expectUsersChoiceBack(1, 2);
 }
 
@@ -460,9 +460,9 @@ TEST_F(Form1ExportTests, SaveAll_SecondClickDuringRunIsIgnored) {
 // the writer threads end with whole files or none, and nothing hangs.
 TEST_F(Form1ExportTests, SaveAll_ClosingTheWindowEndsTheRunAtOnce) {
     startSaving(Format::Bmp, 3, 5);
-    form->files.setWriteThreads(2);
+    ui(*form).files.setWriteThreads(2);
     atLine(1, [&] { form->close(); });
-    form->PushButton4->click();
+    ui(*form).PushButton4->click();
     EXPECT_LE(fileWriter.calls.size(), 24);
     QStringList written;
     for (const QString& call : fileWriter.calls)
@@ -474,7 +474,7 @@ TEST_F(Form1ExportTests, SaveAll_ClosingTheWindowEndsTheRunAtOnce) {
         EXPECT_EQ(decode(out + u'/' + file, Format::Bmp).size(), QSize(516, 117));
     EXPECT_TRUE(messages.informationBoxes.isEmpty());
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
-    EXPECT_FALSE(form->files.isSavingAll());
+    EXPECT_FALSE(ui(*form).files.isSavingAll());
     // The next start shows the user's chord, not the one the run had reached.
     EXPECT_EQ(storedSetting(QStringLiteral("Chords")), QStringLiteral("3"));
     EXPECT_EQ(storedSetting(QStringLiteral("Pitch")), QStringLiteral("5"));
@@ -483,7 +483,7 @@ TEST_F(Form1ExportTests, SaveAll_ClosingTheWindowEndsTheRunAtOnce) {
 TEST_F(Form1ExportTests, SaveAll_ClosingFromTheEventLoopWritesNothing) {
     startSaving(Format::Bmp, 3, 5);
     QTimer::singleShot(0, form.get(), &QWidget::close);
-    form->PushButton4->click();
+    ui(*form).PushButton4->click();
     EXPECT_TRUE(fileWriter.calls.isEmpty());
     EXPECT_TRUE(messages.informationBoxes.isEmpty());
     EXPECT_EQ(storedSetting(QStringLiteral("Chords")), QStringLiteral("3"));
@@ -505,7 +505,7 @@ TEST_F(Form1ExportTests, SaveAll_CloseRequestWhileABoxIsUpEndsTheRunAfterThatBox
         QDir().mkpath(out);
         startSaving(Format::Bmp, 3, 5);
         keepChordLines(3);
-        form->files.setWriteThreads(c.writeThreads);
+        ui(*form).files.setWriteThreads(c.writeThreads);
         // Every fingering chart fails; the interval charts are written by the real writer.
         fileWriter.failWhen = [](const QString& path) { return path.endsWith(" 1.bmp"); };
         MainWindowCloser closer(*form);
@@ -515,7 +515,7 @@ TEST_F(Form1ExportTests, SaveAll_CloseRequestWhileABoxIsUpEndsTheRunAfterThatBox
         };
         // The closer ends the program's event loop, as it does in the program; a run that
         // never stops ends with 1.
-        QTimer::singleShot(0, form->PushButton4, &QAbstractButton::click);
+        QTimer::singleShot(0, ui(*form).PushButton4, &QAbstractButton::click);
         QTimer::singleShot(30000, form.get(), [] { QCoreApplication::exit(1); });
         EXPECT_EQ(QCoreApplication::exec(), 0);
         messages.whileUp = nullptr;
@@ -524,7 +524,7 @@ TEST_F(Form1ExportTests, SaveAll_CloseRequestWhileABoxIsUpEndsTheRunAfterThatBox
         EXPECT_TRUE(messages.informationBoxes.isEmpty()); // no "Done."
         EXPECT_TRUE(closer.isClosed());
         EXPECT_EQ(closer.signalNumber(), SIGTERM);
-        EXPECT_FALSE(form->files.isSavingAll());
+        EXPECT_FALSE(ui(*form).files.isSavingAll());
         EXPECT_EQ(storedSetting(QStringLiteral("Chords")), QStringLiteral("3"));
         EXPECT_EQ(storedSetting(QStringLiteral("Pitch")), QStringLiteral("5"));
         // Only whole interval charts: no temporary file, no fingering chart, no later line.
@@ -541,7 +541,7 @@ TEST_F(Form1ExportTests, SaveChartsAbove_CloseRequestWhileABoxIsUpWritesNothingM
     startSaving(Format::Jpg);
     fileWriter.failWhen = [](const QString& name) { return name.endsWith(" 1.jpg"); };
     messages.whileUp = [&] { form->close(); };
-    form->PushButton1->click();
+    ui(*form).PushButton1->click();
     messages.whileUp = nullptr;
     EXPECT_EQ(messages.errorBoxes.size(), 1);
     EXPECT_TRUE(messages.informationBoxes.isEmpty());
@@ -555,15 +555,15 @@ TEST_F(Form1ExportTests, SaveAll_NoChordOnScreenWritesNothingAndLeavesLineAndPit
     storeSetting(QStringLiteral("Pitch"), QStringLiteral("7"));
     storeSetting(QStringLiteral("Folder"), out + u'/');
     startWindow();
-    ASSERT_TRUE(form->txtFretNumbers->text().isEmpty());
+    ASSERT_TRUE(ui(*form).txtFretNumbers->text().isEmpty());
     messages.informationBoxes.clear();
     messages.errorBoxes.clear();
-    form->PushButton4->click();
+    ui(*form).PushButton4->click();
     EXPECT_TRUE(fileWriter.calls.isEmpty());
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
     EXPECT_EQ(messages.informationBoxes, QStringList{doneBox});
-    EXPECT_EQ(form->ListView1->currentRow(), -1);
-    EXPECT_EQ(form->Pitch, 7);
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), -1);
+    EXPECT_EQ(ui(*form).Pitch, 7);
     EXPECT_EQ(storedSetting(QStringLiteral("Chords")), QStringLiteral("700"));
     EXPECT_EQ(storedSetting(QStringLiteral("Pitch")), QStringLiteral("7"));
     expectAtRest();

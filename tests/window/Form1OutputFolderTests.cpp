@@ -29,14 +29,14 @@ TEST_F(Form1OutputFolderTests, Typing_StoresTheFolderTextAtEveryChange) {
         {Qt::Key_Backspace, QStringLiteral("/srv")},
         {Qt::Key_X, QStringLiteral("/srvx")},
     };
-    form->Text2->setFocus();
-    form->Text2->end(false);
+    ui(*form).Text2->setFocus();
+    ui(*form).Text2->end(false);
     for (const auto& k : keys) {
-        QTest::keyClick(form->Text2, k.key);
-        EXPECT_EQ(form->Text2->text(), k.expected);
+        QTest::keyClick(ui(*form).Text2, k.key);
+        EXPECT_EQ(ui(*form).Text2->text(), k.expected);
         EXPECT_EQ(storedSetting(QStringLiteral("Folder")), k.expected);
     }
-    form->Text2->clear();
+    ui(*form).Text2->clear();
     EXPECT_EQ(storedSetting(QStringLiteral("Folder")), QString());
 }
 
@@ -52,8 +52,8 @@ TEST_F(Form1OutputFolderTests, Browse_ChosenFolderGetsTrailingSeparatorAndIsReme
         SCOPED_TRACE(c.chosen.toStdString());
         startWithFolder(QStringLiteral("/srv/"));
         folderDialog.answer = c.chosen;
-        form->PushButton7->click();
-        EXPECT_EQ(form->Text2->text(), c.folderText);
+        ui(*form).PushButton7->click();
+        EXPECT_EQ(ui(*form).Text2->text(), c.folderText);
         EXPECT_EQ(storedSetting(QStringLiteral("Folder")), c.folderText);
         EXPECT_EQ(storedSetting(QStringLiteral("LastFolder")), c.chosen);
         EXPECT_EQ(folderDialog.titles.last(), QStringLiteral("Please select folder:"));
@@ -64,10 +64,10 @@ TEST_F(Form1OutputFolderTests, Browse_ChosenFolderGetsTrailingSeparatorAndIsReme
 TEST_F(Form1OutputFolderTests, Browse_OpensAtTheFolderChosenLastEvenAfterTyping) {
     startWithFolder(QStringLiteral("/srv/"));
     folderDialog.answer = QStringLiteral("/home/ann/Charts");
-    form->PushButton7->click();
-    form->Text2->setText(QStringLiteral("/elsewhere/"));
+    ui(*form).PushButton7->click();
+    ui(*form).Text2->setText(QStringLiteral("/elsewhere/"));
     folderDialog.answer.clear();
-    form->PushButton7->click();
+    ui(*form).PushButton7->click();
     // The first browse opens where the dialog likes (nothing chosen yet).
     EXPECT_EQ(folderDialog.startFolders, (QStringList{QString(), "/home/ann/Charts"}));
 }
@@ -76,9 +76,9 @@ TEST_F(Form1OutputFolderTests, Browse_CancelLeavesTextAndSettingsAlone) {
     storeSetting(QStringLiteral("LastFolder"), QStringLiteral("/home/ann/Old"));
     startWithFolder(QStringLiteral("/srv/typed"));
     folderDialog.answer.clear();
-    form->PushButton7->click();
+    ui(*form).PushButton7->click();
     EXPECT_EQ(folderDialog.startFolders, QStringList{"/home/ann/Old"});
-    EXPECT_EQ(form->Text2->text(), QStringLiteral("/srv/typed"));
+    EXPECT_EQ(ui(*form).Text2->text(), QStringLiteral("/srv/typed"));
     EXPECT_EQ(storedSetting(QStringLiteral("Folder")), QStringLiteral("/srv/typed"));
     EXPECT_EQ(storedSetting(QStringLiteral("LastFolder")), QStringLiteral("/home/ann/Old"));
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
@@ -94,12 +94,12 @@ TEST_F(Form1OutputFolderTests, Browse_StoreThatCannotBeWrittenShowsBoxesAndStill
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     folderDialog.answer = QStringLiteral("/home/ann/Charts");
-    form->PushButton7->click();
+    ui(*form).PushButton7->click();
     const QString location = QStringLiteral("in Strumvane2021/08/31.Form1.PushButton7_Click ");
     const QString tail =
         QStringLiteral("\r\rPlease email screenshot of this message to support@strumvane.example");
     EXPECT_EQ(messages.errorBoxes,
               (QStringList{"Path/File access error\r\n" + location + "at line 104" + tail,
                            "Path/File access error\r\n" + location + "at line 106" + tail}));
-    EXPECT_EQ(form->Text2->text(), QStringLiteral("/home/ann/Charts/"));
+    EXPECT_EQ(ui(*form).Text2->text(), QStringLiteral("/home/ann/Charts/"));
 }

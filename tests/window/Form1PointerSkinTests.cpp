@@ -50,15 +50,17 @@ protected:
     }
     Qt::CursorShape pointer() const { return form->cursor().shape(); }
     QList<QWidget*> pushButtons() const {
-        return {form->PushButton1, form->PushButton2, form->PushButton3, form->PushButton4,
-                form->PushButton7};
+        return {ui(*form).PushButton1, ui(*form).PushButton2, ui(*form).PushButton3,
+                ui(*form).PushButton4, ui(*form).PushButton7};
     }
     QList<QWidget*> frames() const {
-        return {form->Frame1, form->Frame2, form->Frame3, form->Frame4, form->Frame5, form->Frame6};
+        return {ui(*form).Frame1, ui(*form).Frame2, ui(*form).Frame3,
+                ui(*form).Frame4, ui(*form).Frame5, ui(*form).Frame6};
     }
     // A point of the window's own background: between the list frame and the Pitch frame.
     QPoint backgroundPoint() const {
-        const QPoint p(form->Frame1->geometry().right() + 3, form->Frame2->geometry().bottom() + 2);
+        const QPoint p(ui(*form).Frame1->geometry().right() + 3,
+                       ui(*form).Frame2->geometry().bottom() + 2);
         EXPECT_EQ(form->childAt(p), nullptr);
         return p;
     }
@@ -69,30 +71,30 @@ TEST_F(Form1PointerTests, EverySource_ButtonsGiveHandFramesAndBackgroundGiveArro
     for (QWidget* button : pushButtons()) {
         SCOPED_TRACE(button->objectName().toStdString() +
                      button->property("text").toString().toStdString());
-        form->DefaultPointer();
+        ui(*form).DefaultPointer();
         moveOver(button);
         EXPECT_EQ(pointer(), Qt::PointingHandCursor);
     }
     for (QWidget* frame : frames()) {
         SCOPED_TRACE(qobject_cast<QGroupBox*>(frame)->title().toStdString());
-        form->HandPointer();
+        ui(*form).HandPointer();
         ASSERT_EQ(pointer(), Qt::PointingHandCursor);
         moveOver(frame, QPoint(3, frame->height() - 3)); // the frame's own area, inside its border
         EXPECT_EQ(pointer(), Qt::ArrowCursor);
     }
-    form->HandPointer();
+    ui(*form).HandPointer();
     moveOver(form.get(), backgroundPoint());
     EXPECT_EQ(pointer(), Qt::ArrowCursor);
 }
 
 TEST_F(Form1PointerTests, ButtonToButton_KeepsHandThenFrameOrBackgroundRestoresArrow) {
     showWindow();
-    moveOver(form->PushButton1);
-    moveOver(form->PushButton4);
+    moveOver(ui(*form).PushButton1);
+    moveOver(ui(*form).PushButton4);
     EXPECT_EQ(pointer(), Qt::PointingHandCursor);
-    moveOver(form->Frame4, QPoint(3, 3));
+    moveOver(ui(*form).Frame4, QPoint(3, 3));
     EXPECT_EQ(pointer(), Qt::ArrowCursor);
-    moveOver(form->PushButton7);
+    moveOver(ui(*form).PushButton7);
     EXPECT_EQ(pointer(), Qt::PointingHandCursor);
     moveOver(form.get(), backgroundPoint());
     EXPECT_EQ(pointer(), Qt::ArrowCursor);
@@ -101,14 +103,15 @@ TEST_F(Form1PointerTests, ButtonToButton_KeepsHandThenFrameOrBackgroundRestoresA
 TEST_F(Form1PointerTests, ButtonToControlWithoutHandler_KeepsHand) {
     showWindow();
     const QList<QWidget*> others = {
-        form->Text2,      form->txtChordName, form->ListView1->viewport(), form->ListView1,
-        form->Option1[3], form->Option2,      form->chkLeftHanded,         form->Picture1,
-        form->Picture2,   form->Label1,       form->ProgressBar1,
+        ui(*form).Text2,         ui(*form).txtChordName, ui(*form).ListView1->viewport(),
+        ui(*form).ListView1,     ui(*form).Option1[3],   ui(*form).Option2,
+        ui(*form).chkLeftHanded, ui(*form).Picture1,     ui(*form).Picture2,
+        ui(*form).Label1,        ui(*form).ProgressBar1,
     };
     for (QWidget* other : others) {
         SCOPED_TRACE(other->metaObject()->className());
-        form->DefaultPointer();
-        moveOver(form->PushButton3);
+        ui(*form).DefaultPointer();
+        moveOver(ui(*form).PushButton3);
         moveOver(other);
         EXPECT_EQ(pointer(), Qt::PointingHandCursor);
     }
@@ -128,7 +131,7 @@ TEST_F(Form1PointerTests, Hourglass_StaysOverEverySource) {
 
 TEST_F(Form1PointerTests, RealPointerMoves_HandOverButtonArrowOverBackground) {
     showWindow();
-    QTest::mouseMove(form.get(), form->PushButton2->geometry().center());
+    QTest::mouseMove(form.get(), ui(*form).PushButton2->geometry().center());
     QCoreApplication::processEvents();
     EXPECT_EQ(pointer(), Qt::PointingHandCursor);
     QTest::mouseMove(form.get(), backgroundPoint());
@@ -139,10 +142,10 @@ TEST_F(Form1PointerTests, RealPointerMoves_HandOverButtonArrowOverBackground) {
 TEST_F(Form1PointerTests, CursorFile_IsTheHandOverButtons) {
     writeFile(programFolder + QStringLiteral("/HAND-M.CUR"), cursorFileBytes(7, 2));
     showWindow();
-    moveOver(form->PushButton1);
+    moveOver(ui(*form).PushButton1);
     EXPECT_EQ(pointer(), Qt::BitmapCursor);
     EXPECT_EQ(form->cursor().hotSpot(), QPoint(7, 2));
-    moveOver(form->Frame6, QPoint(3, 3));
+    moveOver(ui(*form).Frame6, QPoint(3, 3));
     EXPECT_EQ(pointer(), Qt::ArrowCursor);
 }
 
@@ -152,19 +155,20 @@ protected:
 
     // Every control the skin recolours, and every control it leaves alone.
     QList<QWidget*> recoloured() const {
-        QList<QWidget*> list = {form->Frame1,   form->Frame2,   form->Frame3,        form->Frame4,
-                                form->Frame5,   form->Frame6,   form->chkLeftHanded, form->Label1,
-                                form->Label2,   form->Label3,   form->Label4,        form->Picture1,
-                                form->Picture2, form->Picture3, form->Option2,       form->Option3};
-        for (QRadioButton* b : form->Option1)
+        QList<QWidget*> list = {
+            ui(*form).Frame1,   ui(*form).Frame2,   ui(*form).Frame3,        ui(*form).Frame4,
+            ui(*form).Frame5,   ui(*form).Frame6,   ui(*form).chkLeftHanded, ui(*form).Label1,
+            ui(*form).Label2,   ui(*form).Label3,   ui(*form).Label4,        ui(*form).Picture1,
+            ui(*form).Picture2, ui(*form).Picture3, ui(*form).Option2,       ui(*form).Option3};
+        for (QRadioButton* b : ui(*form).Option1)
             list << b;
         return list;
     }
     QList<QWidget*> untouched() const {
-        return {form->Text2,          form->txtChordName, form->txtChordSpelling,
-                form->txtFretNumbers, form->txtFingering, form->ListView1,
-                form->PushButton1,    form->PushButton2,  form->PushButton3,
-                form->PushButton4,    form->PushButton7,  form->ProgressBar1};
+        return {ui(*form).Text2,          ui(*form).txtChordName, ui(*form).txtChordSpelling,
+                ui(*form).txtFretNumbers, ui(*form).txtFingering, ui(*form).ListView1,
+                ui(*form).PushButton1,    ui(*form).PushButton2,  ui(*form).PushButton3,
+                ui(*form).PushButton4,    ui(*form).PushButton7,  ui(*form).ProgressBar1};
     }
     void expectDesignColours() {
         EXPECT_EQ(form->palette().color(QPalette::Window), QColor(Qt::white));
@@ -187,7 +191,7 @@ TEST_F(Form1SkinTests, NoSkinFile_DesignColoursNoOperationsNoBox) {
     ASSERT_NE(buttonFace(), QColor(Qt::white)); // else the recolouring could not be seen
     startWindow();
     expectDesignColours();
-    EXPECT_TRUE(form->SkinFramework1->operations().isEmpty());
+    EXPECT_TRUE(ui(*form).SkinFramework1->operations().isEmpty());
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
     EXPECT_TRUE(form->styleSheet().isEmpty());
 }
@@ -196,7 +200,7 @@ TEST_F(Form1SkinTests, FolderNamedLikeTheSkin_IsNotASkin) {
     QDir().mkpath(skinFile());
     startWindow();
     expectDesignColours();
-    EXPECT_TRUE(form->SkinFramework1->operations().isEmpty());
+    EXPECT_TRUE(ui(*form).SkinFramework1->operations().isEmpty());
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
 }
 
@@ -215,7 +219,7 @@ TEST_F(Form1SkinTests, SkinFile_RecoloursAndDrivesComponentInOrder) {
         {10, Call::PropertyPut, {true}},
         {3, Call::Method, {static_cast<qint32>(form->winId())}},
     };
-    EXPECT_EQ(form->SkinFramework1->operations(), expected);
+    EXPECT_EQ(ui(*form).SkinFramework1->operations(), expected);
     EXPECT_TRUE(form->styleSheet().isEmpty()); // a binary skin draws nothing
 }
 
@@ -242,8 +246,8 @@ TEST_F(Form1SkinTests, SkinFile_LeavesTextBoxesListButtonsAndProgressBarAlone) {
                   designed[i]->grab().toImage().pixel(inside));
     }
     // The charts are filled white by every drawing, skin or not.
-    EXPECT_EQ(std::as_const(*plain->Picture1).surface().image(),
-              std::as_const(*form->Picture1).surface().image());
+    EXPECT_EQ(std::as_const(*ui(*plain).Picture1).surface().image(),
+              std::as_const(*ui(*form).Picture1).surface().image());
 }
 
 TEST_F(Form1SkinTests, TextSkin_BecomesWindowStyleSheet) {
@@ -266,9 +270,9 @@ TEST_F(Form1SkinTests, UnreadableSkin_BoxAt100RecolouringStaysStartupGoesOnAt104
     EXPECT_TRUE(messages.errorBoxes[0].contains(
         QStringLiteral("in Strumvane2021/08/31.Form1.Form_Load at line 100\r\r")));
     expectSkinColours();
-    EXPECT_EQ(form->SkinFramework1->operations().size(), 1); // only the load was tried
+    EXPECT_EQ(ui(*form).SkinFramework1->operations().size(), 1); // only the load was tried
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Strumvane"));
-    EXPECT_EQ(form->ListView1->currentRow(), 35);
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), 35);
 }
 
 TEST_F(Form1SkinTests, SkinWithoutReadPermission_BoxAt100) {

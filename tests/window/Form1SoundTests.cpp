@@ -117,10 +117,10 @@ protected:
     }
 
     void press(Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mousePress(form->PushButton3, button);
+        QTest::mousePress(ui(*form).PushButton3, button);
     }
     void release(Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseRelease(form->PushButton3, button);
+        QTest::mouseRelease(ui(*form).PushButton3, button);
     }
 
     // Presses and releases, checking that the press sends the note-ons and the release the
@@ -138,9 +138,9 @@ protected:
 TEST_F(Form1SoundTests, Start_OpensPortOnceAndSendsProgramChangeZero) {
     startWindow();
     EXPECT_EQ(midiPort.openCalls, 1);
-    EXPECT_EQ(form->sound.midi().midiOpenResult(), 0);
-    EXPECT_EQ(form->sound.midi().midiChannel(), 0);
-    EXPECT_EQ(form->sound.midi().midiVelocity(), 127);
+    EXPECT_EQ(ui(*form).sound.midi().midiOpenResult(), 0);
+    EXPECT_EQ(ui(*form).sound.midi().midiChannel(), 0);
+    EXPECT_EQ(ui(*form).sound.midi().midiVelocity(), 127);
     EXPECT_EQ(midiPort.messages, QList<quint32>{0x000000C0u});
     EXPECT_FALSE(messages.informationBoxes.contains(midiUnavailableBox));
 }
@@ -148,7 +148,7 @@ TEST_F(Form1SoundTests, Start_OpensPortOnceAndSendsProgramChangeZero) {
 TEST_F(Form1SoundTests, PressAndRelease_WorkedExampleSendsPackedValuesOfTheTable) {
     // Entry 6 at C: fret numbers 8-10-10-9-8-8.
     startAt(5, 0);
-    ASSERT_EQ(form->txtFretNumbers->text(), QStringLiteral("8-10-10-9-8-8"));
+    ASSERT_EQ(ui(*form).txtFretNumbers->text(), QStringLiteral("8-10-10-9-8-8"));
     press();
     EXPECT_EQ(midiPort.messages, (QList<quint32>{0x007F3090, 0x007F3790, 0x007F3C90, 0x007F4090,
                                                  0x007F4390, 0x007F4890}));
@@ -165,7 +165,7 @@ TEST_F(Form1SoundTests, PressAndRelease_FourStringChordStartsWithDString) {
     });
     ASSERT_TRUE(choice) << "the catalogue has no chord on the four high strings";
     startAt(choice->line, choice->pitch);
-    const QString frets = form->txtFretNumbers->text();
+    const QString frets = ui(*form).txtFretNumbers->text();
     const QList<int> notes = notesOfFretNumbers(frets);
     ASSERT_EQ(notes.size(), 4) << frets.toStdString();
     EXPECT_EQ(notes.first(), 50 + frets.split(QLatin1Char('-'))[2].toInt());
@@ -176,8 +176,8 @@ TEST_F(Form1SoundTests, PressAndRelease_RepeatedNoteIsSentTwiceEachWay) {
     // No catalogue voicing doubles a note in unison, so the chord state is set as the chord
     // display would leave it for such a voicing (B string at fret 5 and open high e).
     startAt(5, 0);
-    form->chordNotes = {45, 52, 57, 64, 64};
-    form->chordNoteCount = 5;
+    ui(*form).chordNotes = {45, 52, 57, 64, 64};
+    ui(*form).chordNoteCount = 5;
     press();
     EXPECT_EQ(midiPort.messages, noteOns({45, 52, 57, 64, 64}));
     EXPECT_EQ(midiPort.messages.count(0x007F4090u), 2);
@@ -189,7 +189,7 @@ TEST_F(Form1SoundTests, PressAndRelease_RepeatedNoteIsSentTwiceEachWay) {
 
 TEST_F(Form1SoundTests, Press_AnyMouseButtonSoundsTheChord) {
     startAt(5, 0);
-    const QList<int> notes = notesOfFretNumbers(form->txtFretNumbers->text());
+    const QList<int> notes = notesOfFretNumbers(ui(*form).txtFretNumbers->text());
     for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
         SCOPED_TRACE(int(button));
         midiPort.messages.clear();
@@ -203,20 +203,20 @@ TEST_F(Form1SoundTests, Press_AnyMouseButtonSoundsTheChord) {
 
 TEST_F(Form1SoundTests, Keyboard_ClicksTheButtonButSoundsNothing) {
     startAt(5, 0);
-    QSignalSpy clicks(form->PushButton3, &PushButton::clicked);
-    QTest::keyClick(form->PushButton3, Qt::Key_Space);
-    QTest::keyClick(form->PushButton3, Qt::Key_Enter);
+    QSignalSpy clicks(ui(*form).PushButton3, &PushButton::clicked);
+    QTest::keyClick(ui(*form).PushButton3, Qt::Key_Space);
+    QTest::keyClick(ui(*form).PushButton3, Qt::Key_Enter);
     EXPECT_GE(clicks.count(), 1); // the key did reach the button
     EXPECT_TRUE(midiPort.messages.isEmpty());
 }
 
 TEST_F(Form1SoundTests, Release_SilencesTheNotesOfThePressNotOfTheNewChord) {
     startAt(5, 0);
-    const QList<int> pressed = notesOfFretNumbers(form->txtFretNumbers->text());
+    const QList<int> pressed = notesOfFretNumbers(ui(*form).txtFretNumbers->text());
     press();
     midiPort.messages.clear();
-    form->choosePitch(2); // the chord on screen changes while the button is held
-    ASSERT_NE(notesOfFretNumbers(form->txtFretNumbers->text()), pressed);
+    ui(*form).choosePitch(2); // the chord on screen changes while the button is held
+    ASSERT_NE(notesOfFretNumbers(ui(*form).txtFretNumbers->text()), pressed);
     release();
     EXPECT_EQ(midiPort.messages, noteOffs(pressed));
     // A second release has nothing left to silence.
@@ -228,7 +228,7 @@ TEST_F(Form1SoundTests, Release_SilencesTheNotesOfThePressNotOfTheNewChord) {
 TEST_F(Form1SoundTests, NoDevice_MessageOnceAtStartAndPressSendsNothing) {
     midiPort.openResult = 2;
     startAt(5, 0);
-    EXPECT_NE(form->sound.midi().midiOpenResult(), 0);
+    EXPECT_NE(ui(*form).sound.midi().midiOpenResult(), 0);
     EXPECT_EQ(messages.informationBoxes, QStringList{midiUnavailableBox});
     press();
     release();

@@ -54,7 +54,7 @@ protected:
     }
     int chosenPitchButton() const {
         for (int i = 0; i < 12; ++i)
-            if (form->Option1[i]->isChecked())
+            if (ui(*form).Option1[i]->isChecked())
                 return i;
         return -1;
     }
@@ -67,19 +67,19 @@ TEST_F(Form1StartupTests, FirstStart_EmptyStoreShowsLine35AtCDesktopFolderAndJpg
     EXPECT_TRUE(messages.errorBoxes.isEmpty()) << messages.errorBoxes.join('\n').toStdString();
     EXPECT_TRUE(messages.informationBoxes.isEmpty());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Strumvane"));
-    EXPECT_EQ(form->applicationTitle, QStringLiteral("Strumvane"));
-    EXPECT_EQ(form->openStringNotes, (std::array<qint16, 6>{40, 45, 50, 55, 59, 64}));
-    EXPECT_EQ(form->ListView1->count(), 611);
-    EXPECT_EQ(form->ListView1->currentRow(), 35);
-    EXPECT_EQ(form->Frame1->title(), QStringLiteral("Chords - [36 / 611]"));
+    EXPECT_EQ(ui(*form).applicationTitle, QStringLiteral("Strumvane"));
+    EXPECT_EQ(ui(*form).openStringNotes, (std::array<qint16, 6>{40, 45, 50, 55, 59, 64}));
+    EXPECT_EQ(ui(*form).ListView1->count(), 611);
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), 35);
+    EXPECT_EQ(ui(*form).Frame1->title(), QStringLiteral("Chords - [36 / 611]"));
     EXPECT_EQ(chosenPitchButton(), 0);
-    EXPECT_EQ(form->Pitch, 0);
-    EXPECT_FALSE(form->txtChordName->text().isEmpty());
-    EXPECT_TRUE(form->txtChordName->text().startsWith(u'C'))
-        << form->txtChordName->text().toStdString();
-    EXPECT_EQ(form->Text2->text(), desktopFolder + u'/');
-    EXPECT_TRUE(form->Option2->isChecked());
-    EXPECT_FALSE(form->Option3->isChecked());
+    EXPECT_EQ(ui(*form).Pitch, 0);
+    EXPECT_FALSE(ui(*form).txtChordName->text().isEmpty());
+    EXPECT_TRUE(ui(*form).txtChordName->text().startsWith(u'C'))
+        << ui(*form).txtChordName->text().toStdString();
+    EXPECT_EQ(ui(*form).Text2->text(), desktopFolder + u'/');
+    EXPECT_TRUE(ui(*form).Option2->isChecked());
+    EXPECT_FALSE(ui(*form).Option3->isChecked());
 
     EXPECT_EQ(storedSetting("Chords"), QStringLiteral("35"));
     EXPECT_EQ(storedSetting("Folder"), desktopFolder + u'/');
@@ -112,8 +112,8 @@ TEST_F(Form1StartupTests, SaveOption_StoredTextChoosesFormat) {
         if (c.stored)
             storeSetting("Save Option", QString::fromLatin1(c.stored));
         startWindow();
-        EXPECT_EQ(form->Option3->isChecked(), c.bmp);
-        EXPECT_EQ(form->Option2->isChecked(), !c.bmp);
+        EXPECT_EQ(ui(*form).Option3->isChecked(), c.bmp);
+        EXPECT_EQ(ui(*form).Option2->isChecked(), !c.bmp);
         if (c.boxAtStep == 0) {
             EXPECT_TRUE(messages.errorBoxes.isEmpty())
                 << messages.errorBoxes.join('\n').toStdString();
@@ -137,7 +137,7 @@ TEST_F(Form1StartupTests, SaveOptionNotANumber_ShowsExactBoxAt150ThenChoosesJpg)
               QStringLiteral("Type mismatch\r\nin Strumvane2021/08/31.Form1.Form_Load at line "
                              "150\r\rPlease email screenshot of this message to ") +
                   QString::fromLatin1(supportEmailAddress));
-    EXPECT_TRUE(form->Option2->isChecked());
+    EXPECT_TRUE(ui(*form).Option2->isChecked());
     // The format was never clicked, so nothing was stored over the bad text.
     EXPECT_EQ(storedSetting("Save Option"), QStringLiteral("x"));
 }
@@ -163,14 +163,14 @@ TEST_F(Form1StartupTests, StoredPitch_ChoosesButtonAndRedrawsOrFailsAt146) {
         storeSetting("Pitch", QString::fromLatin1(c.stored));
         startWindow();
         EXPECT_EQ(chosenPitchButton(), c.button);
-        EXPECT_EQ(form->Pitch, c.button);
+        EXPECT_EQ(ui(*form).Pitch, c.button);
         if (c.failure.isEmpty()) {
             EXPECT_TRUE(messages.errorBoxes.isEmpty());
         } else {
             EXPECT_EQ(messages.errorBoxes, QStringList{startupBox(c.failure, 146)});
         }
         // Start-up went on with the folder step after the Pitch step.
-        EXPECT_EQ(form->Text2->text(), desktopFolder + u'/');
+        EXPECT_EQ(ui(*form).Text2->text(), desktopFolder + u'/');
         form.reset();
         settings.reset();
         QFile::remove(settingsFile);
@@ -181,11 +181,11 @@ TEST_F(Form1StartupTests, StoredPitch11_RedrawsRestoredChordForB) {
     storeSetting("Chords", "5");
     storeSetting("Pitch", "11");
     startWindow();
-    EXPECT_EQ(form->ListView1->currentRow(), 5);
+    EXPECT_EQ(ui(*form).ListView1->currentRow(), 5);
     // Entry 6 is the "maj" shape: at B its fret numbers sit one fret below those of C.
-    EXPECT_EQ(form->txtChordName->text(), QStringLiteral("Bmaj"));
-    EXPECT_EQ(form->chordName, QStringLiteral("Bmaj"));
-    EXPECT_EQ(form->txtFretNumbers->text(), QStringLiteral("7-9-9-8-7-7"));
+    EXPECT_EQ(ui(*form).txtChordName->text(), QStringLiteral("Bmaj"));
+    EXPECT_EQ(ui(*form).chordName, QStringLiteral("Bmaj"));
+    EXPECT_EQ(ui(*form).txtFretNumbers->text(), QStringLiteral("7-9-9-8-7-7"));
 }
 
 TEST_F(Form1StartupTests, StoredChordsOutOfListOrNotANumber_BoxAt144AndNoLineSelected) {
@@ -202,10 +202,10 @@ TEST_F(Form1StartupTests, StoredChordsOutOfListOrNotANumber_BoxAt144AndNoLineSel
         storeSetting("Chords", QString::fromLatin1(stored));
         startWindow();
         EXPECT_EQ(messages.errorBoxes, QStringList{startupBox(failure, 144)});
-        EXPECT_EQ(form->ListView1->currentRow(), -1);
-        EXPECT_TRUE(form->txtChordName->text().isEmpty());
+        EXPECT_EQ(ui(*form).ListView1->currentRow(), -1);
+        EXPECT_TRUE(ui(*form).txtChordName->text().isEmpty());
         EXPECT_EQ(storedSetting("Chords"), QString::fromLatin1(stored));
-        EXPECT_EQ(form->Text2->text(), desktopFolder + u'/');
+        EXPECT_EQ(ui(*form).Text2->text(), desktopFolder + u'/');
         form.reset();
         settings.reset();
         QFile::remove(settingsFile);
@@ -216,12 +216,12 @@ TEST_F(Form1StartupTests, StoredFolder_EmptyTextStaysEmptyOtherTextIsRestored) {
     storeSetting("Folder", "");
     startWindow();
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
-    EXPECT_EQ(form->Text2->text(), QString());
+    EXPECT_EQ(ui(*form).Text2->text(), QString());
     EXPECT_EQ(storedSetting("Folder"), QString());
 
     storeSetting("Folder", "/srv/charts/");
     startWindow();
-    EXPECT_EQ(form->Text2->text(), QStringLiteral("/srv/charts/"));
+    EXPECT_EQ(ui(*form).Text2->text(), QStringLiteral("/srv/charts/"));
 }
 
 TEST_F(Form1StartupTests, DesktopUnknown_Step148FailsEvenWithStoredFolder) {
@@ -231,10 +231,10 @@ TEST_F(Form1StartupTests, DesktopUnknown_Step148FailsEvenWithStoredFolder) {
     startWindow();
     EXPECT_EQ(messages.errorBoxes,
               QStringList{startupBox(QStringLiteral("Invalid procedure call or argument"), 148)});
-    EXPECT_TRUE(form->Text2->text().isEmpty());
+    EXPECT_TRUE(ui(*form).Text2->text().isEmpty());
     EXPECT_EQ(storedSetting("Folder"), QStringLiteral("/srv/charts/"));
     // Start-up carried on after the failed step.
-    EXPECT_TRUE(form->Option3->isChecked());
+    EXPECT_TRUE(ui(*form).Option3->isChecked());
 }
 
 TEST_F(Form1StartupTests, StepOrder_MidiMessageBeforeCatalogueAndChordsBoxAfterIt) {
@@ -245,7 +245,7 @@ TEST_F(Form1StartupTests, StepOrder_MidiMessageBeforeCatalogueAndChordsBoxAfterI
     QList<int> listCounts;
     QStringList iconsAndTitles;
     boxes.onBox = [&] {
-        listCounts << form->ListView1->count();
+        listCounts << ui(*form).ListView1->count();
         iconsAndTitles << form->windowTitle();
     };
     midiPort.openResult = 2;
@@ -273,17 +273,17 @@ TEST_F(Form1StartupTests, CursorFile_BecomesCustomPointerWithItsHotspot) {
     writeFile(cursorFile(), cursorFileBytes(5, 9));
     startWindow();
     EXPECT_TRUE(messages.errorBoxes.isEmpty()) << messages.errorBoxes.join('\n').toStdString();
-    EXPECT_EQ(form->customPointer.shape(), Qt::BitmapCursor);
-    EXPECT_EQ(form->customPointer.hotSpot(), QPoint(5, 9));
-    EXPECT_EQ(form->customPointer.pixmap().size(), QSize(32, 32));
-    const QImage picture = form->customPointer.pixmap().toImage();
+    EXPECT_EQ(ui(*form).customPointer.shape(), Qt::BitmapCursor);
+    EXPECT_EQ(ui(*form).customPointer.hotSpot(), QPoint(5, 9));
+    EXPECT_EQ(ui(*form).customPointer.pixmap().size(), QSize(32, 32));
+    const QImage picture = ui(*form).customPointer.pixmap().toImage();
     EXPECT_EQ(picture.pixelColor(16, 16), QColor(0x20, 0x40, 0x80));
 }
 
 TEST_F(Form1StartupTests, CursorFileAbsent_NoBoxAndHandIsPointingHand) {
     startWindow();
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
-    EXPECT_EQ(form->customPointer.shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(ui(*form).customPointer.shape(), Qt::PointingHandCursor);
 }
 
 TEST_F(Form1StartupTests, CursorFileDamaged_BoxAt124AndStartupCarriesOn) {
@@ -304,9 +304,9 @@ TEST_F(Form1StartupTests, CursorFileDamaged_BoxAt124AndStartupCarriesOn) {
         EXPECT_TRUE(
             messages.errorBoxes[0].contains(startupLocation + QStringLiteral("at line 124\r")))
             << messages.errorBoxes[0].toStdString();
-        EXPECT_EQ(form->customPointer.shape(), Qt::PointingHandCursor);
-        EXPECT_EQ(form->ListView1->currentRow(), 35);
-        EXPECT_EQ(form->openStringNotes[5], 64);
+        EXPECT_EQ(ui(*form).customPointer.shape(), Qt::PointingHandCursor);
+        EXPECT_EQ(ui(*form).ListView1->currentRow(), 35);
+        EXPECT_EQ(ui(*form).openStringNotes[5], 64);
         form.reset();
     }
 }
@@ -324,7 +324,7 @@ TEST_F(Form1StartupTests, Close_SilencesSoundingNotesThenClosesPortAndWritesNoSe
     storeSetting("Chords", "5");
     startWindow();
     form->show();
-    form->PushButton3_MouseDown();
+    ui(*form).PushButton3_MouseDown();
     const int noteOns = int(midiPort.messages.size()) - 1; // after the program change
     ASSERT_EQ(noteOns, 6);
     const QByteArray before = readFile(settingsFile);
@@ -347,10 +347,10 @@ TEST_F(Form1StartupTests, Close_SilencesSoundingNotesThenClosesPortAndWritesNoSe
 TEST_F(Form1StartupTests, Close_KeepsResultOfClosingAsOpenResult) {
     midiPort.openResult = 2;
     startWindow();
-    EXPECT_EQ(form->sound.midi().midiOpenResult(), 2);
+    EXPECT_EQ(ui(*form).sound.midi().midiOpenResult(), 2);
     form->close();
     EXPECT_EQ(midiPort.closeCalls, 1);
-    EXPECT_EQ(form->sound.midi().midiOpenResult(), 0);
+    EXPECT_EQ(ui(*form).sound.midi().midiOpenResult(), 0);
     // With no device nothing was ever sent, not even note-offs at the end.
     EXPECT_TRUE(midiPort.messages.isEmpty());
 }

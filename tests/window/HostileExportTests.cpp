@@ -103,14 +103,14 @@ protected:
     }
 
     void expectRunEndedForTheUser(int line, int pitch) {
-        EXPECT_FALSE(form->files.isSavingAll());
-        EXPECT_EQ(form->ListView1->currentRow(), line);
-        EXPECT_EQ(form->Pitch, pitch);
-        EXPECT_TRUE(form->Option1[pitch]->isChecked());
+        EXPECT_FALSE(ui(*form).files.isSavingAll());
+        EXPECT_EQ(ui(*form).ListView1->currentRow(), line);
+        EXPECT_EQ(ui(*form).Pitch, pitch);
+        EXPECT_TRUE(ui(*form).Option1[pitch]->isChecked());
         EXPECT_EQ(storedSetting(QStringLiteral("Chords")), QString::number(line));
         EXPECT_EQ(storedSetting(QStringLiteral("Pitch")), QString::number(pitch));
-        EXPECT_EQ(form->ProgressBar1->position(), 0);
-        EXPECT_EQ(form->ProgressBar1->text(), QStringLiteral("Progress Bar"));
+        EXPECT_EQ(ui(*form).ProgressBar1->position(), 0);
+        EXPECT_EQ(ui(*form).ProgressBar1->text(), QStringLiteral("Progress Bar"));
         EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
     }
 };
@@ -138,10 +138,10 @@ TEST_F(HostileExportTests, FolderTextNamingNoFolder_FolderMessageForEveryCommand
             SCOPED_TRACE("folder '" + text.left(80).toStdString() + "' command " +
                          std::to_string(command));
             startSaving(Format::Jpg, 2, 1);
-            form->setFolderText(text);
-            PushButton* button = command == 1   ? form->PushButton1
-                                 : command == 2 ? form->PushButton2
-                                                : form->PushButton4;
+            ui(*form).setFolderText(text);
+            PushButton* button = command == 1   ? ui(*form).PushButton1
+                                 : command == 2 ? ui(*form).PushButton2
+                                                : ui(*form).PushButton4;
             button->click();
             EXPECT_EQ(messages.informationBoxes, QStringList{folderMissingBox});
             EXPECT_TRUE(messages.errorBoxes.isEmpty());
@@ -182,7 +182,7 @@ TEST_F(HostileExportTests, SaveAll_FolderRemovedDuringRunOneBoxPerLostFile) {
             }
             return false;
         };
-        form->PushButton4->click();
+        ui(*form).PushButton4->click();
 
         const QStringList names = runFileNames(2, c.format);
         ASSERT_EQ(fileWriter.calls.size(), names.size());
@@ -217,7 +217,7 @@ TEST_F(HostileExportTests, SaveAll_FolderMovedDuringRunGetsEveryFileAndLosesStal
         }
         return false;
     };
-    form->PushButton4->click();
+    ui(*form).PushButton4->click();
 
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
     EXPECT_EQ(messages.informationBoxes, QStringList{doneBox});
@@ -232,12 +232,12 @@ TEST_F(HostileExportTests, SaveAll_FolderMovedDuringRunGetsEveryFileAndLosesStal
 TEST_F(HostileExportTests, FolderTextThatIsNoExactName_OneBoxAtTheFolderCheck) {
     const QString text = out + u'/' + QChar(0xD800) + u'/';
     const char* procedures[] = {"PushButton1_Click", "PushButton2_Click", "PushButton4_Click"};
-    PushButton* Form1::*buttons[] = {&Form1::PushButton1, &Form1::PushButton2, &Form1::PushButton4};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(procedures[i]);
         startSaving(Format::Jpg, 2, 1);
-        form->setFolderText(text);
-        ((*form).*buttons[i])->click();
+        ui(*form).setFolderText(text);
+        form->findChild<PushButton*>(QString::fromLatin1(procedures[i]).section(u'_', 0, 0))
+            ->click();
         EXPECT_EQ(
             messages.errorBoxes,
             QStringList{errorBox(QStringLiteral("Bad file name or number"), procedures[i], 106)});
@@ -253,7 +253,7 @@ TEST_F(HostileExportTests, FolderTextThatIsNoExactName_OneBoxAtTheFolderCheck) {
 TEST_F(HostileExportTests, SaveAll_EveryFifthFileFailingOnThreeThreadsBoxesInFileOrder) {
     startSaving(Format::Jpg, 1, 4);
     keepChordLines(2);
-    form->files.setWriteThreads(3);
+    ui(*form).files.setWriteThreads(3);
     const QStringList names = runFileNames(2, Format::Jpg);
     QSet<QString> failing;
     for (qsizetype i = 4; i < names.size(); i += 5)
@@ -262,7 +262,7 @@ TEST_F(HostileExportTests, SaveAll_EveryFifthFileFailingOnThreeThreadsBoxesInFil
     fileWriter.failWhen = [&](const QString& path) {
         return failing.contains(QFileInfo(path).fileName());
     };
-    form->PushButton4->click();
+    ui(*form).PushButton4->click();
 
     QStringList expectedBoxes;
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -308,7 +308,7 @@ TEST_F(HostileExportTests, SaveAll_DiskFullOneBoxPerFileThenDone) {
                 throw c.failure;
             return false;
         };
-        form->PushButton4->click();
+        ui(*form).PushButton4->click();
 
         const QStringList names = runFileNames(2, c.format);
         ASSERT_EQ(fileWriter.calls.size(), names.size());
@@ -324,7 +324,7 @@ TEST_F(HostileExportTests, SaveAll_DiskFullOneBoxPerFileThenDone) {
 
         // The disk is still full for the next command.
         messages = FakeMessageBoxes();
-        form->PushButton1->click();
+        ui(*form).PushButton1->click();
         EXPECT_EQ(messages.errorBoxes,
                   (QStringList{errorBox(c.failure.description(), "PushButton1_Click",
                                         c.format == Format::Bmp ? 110 : 116),
@@ -346,14 +346,17 @@ TEST_F(HostileExportTests, SaveAll_OtherCommandsClickedDuringRun) {
         int extraDoneBoxes;
     } cases[] = {
         {"Save Charts Above",
-         [](Form1& f) { f.PushButton1->click(); },
+         [](Form1& f) { ui(f).PushButton1->click(); },
          {"Chord Chart 1.bmp", "Chord Chart 2.bmp"},
          1},
-        {"Save A Blank Chart", [](Form1& f) { f.PushButton2->click(); }, {"Blank Chart.bmp"}, 1},
-        {"browse for a folder", [](Form1& f) { f.PushButton7->click(); }, {}, 0},
-        {"Pitch F#", [](Form1& f) { f.Option1[6]->click(); }, {}, 0},
-        {"list line 0", [](Form1& f) { f.ListView1->setCurrentRow(0); }, {}, 0},
-        {"Left Handed", [](Form1& f) { f.chkLeftHanded->click(); }, {}, 0},
+        {"Save A Blank Chart",
+         [](Form1& f) { ui(f).PushButton2->click(); },
+         {"Blank Chart.bmp"},
+         1},
+        {"browse for a folder", [](Form1& f) { ui(f).PushButton7->click(); }, {}, 0},
+        {"Pitch F#", [](Form1& f) { ui(f).Option1[6]->click(); }, {}, 0},
+        {"list line 0", [](Form1& f) { ui(f).ListView1->setCurrentRow(0); }, {}, 0},
+        {"Left Handed", [](Form1& f) { ui(f).chkLeftHanded->click(); }, {}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -365,19 +368,19 @@ TEST_F(HostileExportTests, SaveAll_OtherCommandsClickedDuringRun) {
         folderDialog.answer = otherFolder;
         startSaving(Format::Bmp, 2, 9);
         keepChordLines(3);
-        bool leftHandedBefore = form->chkLeftHanded->isChecked();
+        bool leftHandedBefore = ui(*form).chkLeftHanded->isChecked();
 
         // The run lets it through before line 1, after line 0's files are queued.
         QImage shownAtClick;
         bool clicked = false;
         atLine(1, [&] {
-            shownAtClick = form->Picture1->surface().image().copy();
+            shownAtClick = ui(*form).Picture1->surface().image().copy();
             clicked = true;
             c.click(*form);
         });
-        form->PushButton4->click();
+        ui(*form).PushButton4->click();
         ASSERT_TRUE(clicked) << "the click must come while the run goes on";
-        EXPECT_FALSE(form->files.isSavingAll());
+        EXPECT_FALSE(ui(*form).files.isSavingAll());
 
         const QStringList runNames = runFileNames(3, Format::Bmp);
         QStringList runCalls;
@@ -398,7 +401,7 @@ TEST_F(HostileExportTests, SaveAll_OtherCommandsClickedDuringRun) {
         // Files before the browse land in the old folder, the rest in the chosen one.
         QStringList onDisk = entriesOf(out);
         if (QString(c.name) == "browse for a folder") {
-            EXPECT_EQ(form->Text2->text(), otherFolder + u'/');
+            EXPECT_EQ(ui(*form).Text2->text(), otherFolder + u'/');
             onDisk += entriesOf(otherFolder);
             EXPECT_EQ(entriesOf(out), sortedUnique(runNames.mid(0, 24)));
             expectWholeCharts(otherFolder);
@@ -412,11 +415,11 @@ TEST_F(HostileExportTests, SaveAll_OtherCommandsClickedDuringRun) {
         }
         if (QString(c.name) == "Left Handed") {
             // The charts after the click are mirrored, and the option stays as clicked.
-            EXPECT_NE(form->chkLeftHanded->isChecked(), leftHandedBefore);
+            EXPECT_NE(ui(*form).chkLeftHanded->isChecked(), leftHandedBefore);
             ChartSurface mirrored;
             drawChordChart(mirrored, ChordChartKind::Fingering, ChordCatalogue::entries()[2], 9,
                            true);
-            EXPECT_EQ(form->Picture1->surface().image(), mirrored.image());
+            EXPECT_EQ(ui(*form).Picture1->surface().image(), mirrored.image());
         }
         expectRunEndedForTheUser(2, 9);
     }

@@ -83,9 +83,9 @@ protected:
         startWindow();
         const qint64 ms = clock.elapsed();
         EXPECT_LT(ms, startupBudgetMs);
-        EXPECT_EQ(form->ListView1->currentRow(), 35);
-        EXPECT_EQ(form->openStringNotes[5], 64);
-        EXPECT_EQ(form->Text2->text(), desktopFolder + u'/');
+        EXPECT_EQ(ui(*form).ListView1->currentRow(), 35);
+        EXPECT_EQ(ui(*form).openStringNotes[5], 64);
+        EXPECT_EQ(ui(*form).Text2->text(), desktopFolder + u'/');
         return ms;
     }
 
@@ -93,8 +93,8 @@ protected:
     void expectCursorLoadedOrBoxAt124(const std::string& context) {
         SCOPED_TRACE(context);
         if (messages.errorBoxes.isEmpty()) {
-            EXPECT_EQ(form->customPointer.shape(), Qt::BitmapCursor);
-            EXPECT_FALSE(form->customPointer.pixmap().isNull());
+            EXPECT_EQ(ui(*form).customPointer.shape(), Qt::BitmapCursor);
+            EXPECT_FALSE(ui(*form).customPointer.pixmap().isNull());
             return;
         }
         static const QRegularExpression box124(
@@ -104,7 +104,7 @@ protected:
         ASSERT_EQ(messages.errorBoxes.size(), 1) << messages.errorBoxes.join('\n').toStdString();
         EXPECT_TRUE(box124.match(messages.errorBoxes[0]).hasMatch())
             << messages.errorBoxes[0].toStdString();
-        EXPECT_EQ(form->customPointer.shape(), Qt::PointingHandCursor);
+        EXPECT_EQ(ui(*form).customPointer.shape(), Qt::PointingHandCursor);
     }
 
     // The skin was applied as a style sheet of exactly the file's text, or ignored; no box.
@@ -199,7 +199,7 @@ TEST_F(HostileFilesTests, SkinEmptyCutRandomOrBinary_AppliedAsTextOrIgnored) {
         timedStart(c.name);
         // "empty" reads as text but sets no sheet; a cut character is no longer UTF-8.
         expectSkinAppliedOrIgnored(c.bytes, c.text);
-        EXPECT_EQ(form->SkinFramework1->operations().size(), 6);
+        EXPECT_EQ(ui(*form).SkinFramework1->operations().size(), 6);
     }
 }
 
@@ -233,7 +233,7 @@ TEST_F(HostileFilesTests, SkinHuge_StartupStaysQuick) {
         clock.start();
         form->resize(form->size());
         form->grab();
-        form->ListView1->setCurrentRow(3);
+        ui(*form).ListView1->setCurrentRow(3);
         EXPECT_LT(clock.elapsed(), startupBudgetMs) << c.name;
     }
 }
@@ -244,5 +244,5 @@ TEST_F(HostileFilesTests, SkinNotARegularFile_IsNoSkin) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(skinFile()).constData(), 0600), 0);
     timedStart("pipe");
     EXPECT_TRUE(messages.errorBoxes.isEmpty());
-    EXPECT_TRUE(form->SkinFramework1->operations().isEmpty());
+    EXPECT_TRUE(ui(*form).SkinFramework1->operations().isEmpty());
 }

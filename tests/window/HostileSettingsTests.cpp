@@ -320,21 +320,21 @@ protected:
     // button that matches Pitch, one format, and a list that still answers a click.
     void expectSaneWindow(const std::string& context) {
         SCOPED_TRACE(context);
-        const int row = form->ListView1->currentRow();
-        ASSERT_GE(form->Pitch, 0);
-        ASSERT_LE(form->Pitch, 11);
-        EXPECT_TRUE(form->Option1[form->Pitch]->isChecked());
-        EXPECT_EQ(std::count_if(form->Option1.begin(), form->Option1.end(),
+        const int row = ui(*form).ListView1->currentRow();
+        ASSERT_GE(ui(*form).Pitch, 0);
+        ASSERT_LE(ui(*form).Pitch, 11);
+        EXPECT_TRUE(ui(*form).Option1[ui(*form).Pitch]->isChecked());
+        EXPECT_EQ(std::count_if(ui(*form).Option1.begin(), ui(*form).Option1.end(),
                                 [](QRadioButton* b) { return b->isChecked(); }),
                   1);
-        EXPECT_NE(form->Option2->isChecked(), form->Option3->isChecked());
+        EXPECT_NE(ui(*form).Option2->isChecked(), ui(*form).Option3->isChecked());
         if (row < 0) {
-            EXPECT_TRUE(form->txtChordName->text().isEmpty());
-            EXPECT_TRUE(form->txtFretNumbers->text().isEmpty());
-            EXPECT_TRUE(form->txtFingering->text().isEmpty());
-            EXPECT_TRUE(form->txtChordSpelling->text().isEmpty());
+            EXPECT_TRUE(ui(*form).txtChordName->text().isEmpty());
+            EXPECT_TRUE(ui(*form).txtFretNumbers->text().isEmpty());
+            EXPECT_TRUE(ui(*form).txtFingering->text().isEmpty());
+            EXPECT_TRUE(ui(*form).txtChordSpelling->text().isEmpty());
         } else {
-            expectFieldsDescribe(row, form->Pitch);
+            expectFieldsDescribe(row, ui(*form).Pitch);
         }
         static const QRegularExpression boxForm(
             QStringLiteral("\\A[^\\r\\n]+\\r\\nin Strumvane2021/08/31\\.Form1\\.Form_Load at line "
@@ -347,9 +347,9 @@ protected:
         // A click on a list line shows that line at the chosen Pitch.
         const int other = row == 7 ? 8 : 7;
         const qsizetype boxesBefore = messages.errorBoxes.size();
-        form->ListView1->setCurrentRow(other);
-        EXPECT_EQ(form->ListView1->currentRow(), other);
-        expectFieldsDescribe(other, form->Pitch);
+        ui(*form).ListView1->setCurrentRow(other);
+        EXPECT_EQ(ui(*form).ListView1->currentRow(), other);
+        expectFieldsDescribe(other, ui(*form).Pitch);
         EXPECT_EQ(messages.errorBoxes.size(), boxesBefore) << printable(messages.errorBoxes.last());
     }
 
@@ -358,10 +358,10 @@ protected:
         const ChordTheory::PlacedChord placed =
             ChordTheory::placeChord(QString::fromLatin1(entry.fretPattern),
                                     QString::fromLatin1(entry.spelling), qint16(pitch));
-        EXPECT_EQ(form->txtFretNumbers->text(), placed.fretNumbers);
-        EXPECT_EQ(form->txtChordSpelling->text(), placed.noteNames);
-        EXPECT_EQ(form->txtFingering->text(), QString::fromLatin1(entry.fingering));
-        EXPECT_EQ(form->txtChordName->text(),
+        EXPECT_EQ(ui(*form).txtFretNumbers->text(), placed.fretNumbers);
+        EXPECT_EQ(ui(*form).txtChordSpelling->text(), placed.noteNames);
+        EXPECT_EQ(ui(*form).txtFingering->text(), QString::fromLatin1(entry.fingering));
+        EXPECT_EQ(ui(*form).txtChordName->text(),
                   ChordTheory::chordDisplayName(QString::fromLatin1(entry.chordType), qint16(pitch),
                                                 placed.rootShift));
     }
@@ -396,9 +396,10 @@ protected:
                 150);
         EXPECT_EQ(messages.errorBoxes, expectedBoxes);
 
-        EXPECT_EQ(form->ListView1->currentRow(), lineFailure.isEmpty() ? line.value : -1);
-        EXPECT_EQ(form->Pitch, pitchFailure.isEmpty() ? pitchValue.value : 0);
-        EXPECT_EQ(form->Option3->isChecked(), format.kind == Converted::Value && format.value == 3);
+        EXPECT_EQ(ui(*form).ListView1->currentRow(), lineFailure.isEmpty() ? line.value : -1);
+        EXPECT_EQ(ui(*form).Pitch, pitchFailure.isEmpty() ? pitchValue.value : 0);
+        EXPECT_EQ(ui(*form).Option3->isChecked(),
+                  format.kind == Converted::Value && format.value == 3);
         expectSaneWindow(context);
     }
 };
@@ -530,7 +531,7 @@ TEST_F(HostileSettingsTests, EveryKeyRandomText_StartupCompletes) {
         startWindow();
         expectSaneWindow("run " + std::to_string(run) + " Folder='" + printable(stored[2]) + "'");
         // The folder text is restored as stored, whatever it holds.
-        EXPECT_EQ(form->Text2->text(), stored[2]);
+        EXPECT_EQ(ui(*form).Text2->text(), stored[2]);
     }
 }
 
@@ -564,16 +565,16 @@ TEST_F(HostileSettingsTests, UnwritableStore_StartupCompletesAndReportsEachWrite
                                       applicationErrorText(cannotStore, startupLocation, 148)};
         EXPECT_EQ(messages.errorBoxes, startupBoxes);
         // The chord is shown before it is stored, the folder set before it is stored.
-        EXPECT_EQ(form->ListView1->currentRow(), 35);
+        EXPECT_EQ(ui(*form).ListView1->currentRow(), 35);
         expectFieldsDescribe(35, 0);
-        EXPECT_EQ(form->Text2->text(), desktopFolder + u'/');
-        EXPECT_TRUE(form->Option2->isChecked());
+        EXPECT_EQ(ui(*form).Text2->text(), desktopFolder + u'/');
+        EXPECT_TRUE(ui(*form).Option2->isChecked());
 
         messages.errorBoxes.clear();
-        form->ListView1->setCurrentRow(9);
+        ui(*form).ListView1->setCurrentRow(9);
         expectFieldsDescribe(9, 0);
-        form->Option3->click();
-        EXPECT_TRUE(form->Option3->isChecked());
+        ui(*form).Option3->click();
+        EXPECT_TRUE(ui(*form).Option3->isChecked());
         const QStringList clickBoxes =
             iniIsFolder
                 ? QStringList{}

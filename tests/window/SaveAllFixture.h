@@ -36,7 +36,7 @@ protected:
         startWindow();
         // One writer thread: the writer sees the files in the run's order, as the tests that
         // count its calls expect. More threads change only the order of the calls.
-        form->files.setWriteThreads(1);
+        ui(*form).files.setWriteThreads(1);
         EXPECT_TRUE(messages.errorBoxes.isEmpty());
         messages.informationBoxes.clear();
         fileWriter.calls.clear();
@@ -58,8 +58,8 @@ protected:
 
     // Keeps only the first `lines` lines of the chord list, so that a save-all run is short.
     void keepChordLines(int lines) {
-        const QSignalBlocker blocker(form->ListView1);
-        while (form->ListView1->count() > lines)
-            delete form->ListView1->takeItem(lines);
+        const QSignalBlocker blocker(ui(*form).ListView1);
+        while (ui(*form).ListView1->count() > lines)
+            delete ui(*form).ListView1->takeItem(lines);
     }
 };
