@@ -18,26 +18,6 @@ constexpr int stringCount = 6;
 
 using PitchClass::mod12;
 
-// Semitones above C of the natural notes, by letter A..G.
-constexpr int naturalPitch[7] = {9, 11, 0, 2, 4, 5, 7};
-
-// The accidental at the start of `text`: +1, -1, or 0 (none); `length` its length.
-int accidentalAt(QStringView text, qsizetype& length) {
-    length = 0;
-    if (text.isEmpty())
-        return 0;
-    const QChar c = text[0];
-    if (c == u'#' || c == QChar(0x266f)) {
-        length = 1;
-        return 1;
-    }
-    if (c == u'b' || c == QChar(0x266d)) {
-        length = 1;
-        return -1;
-    }
-    return 0;
-}
-
 // The relative frets of an entry, low E first; -1 for "x".
 std::array<qint16, stringCount> relativeFrets(const char* pattern) {
     std::array<qint16, stringCount> frets;
@@ -123,19 +103,6 @@ int nearestDistance(int note, const QList<qint16>& notes) {
 
 } // namespace
 
-std::optional<qint16> ChordFinder::parseNoteName(QStringView text) {
-    if (text.isEmpty())
-        return std::nullopt;
-    const char16_t letter = QChar(text[0]).toUpper().unicode();
-    if (letter < u'A' || letter > u'G')
-        return std::nullopt;
-    qsizetype length = 0;
-    const int accidental = accidentalAt(text.mid(1), length);
-    if (1 + length != text.size())
-        return std::nullopt;
-    return mod12(naturalPitch[letter - u'A'] + accidental);
-}
-
 std::optional<ChordFinder::ChordName> ChordFinder::parseChordName(QStringView text,
                                                                   QString* error) {
     auto fail = [&](const QString& message) -> std::optional<ChordName> {
@@ -144,31 +111,33 @@ std::optional<ChordFinder::ChordName> ChordFinder::parseChordName(QStringView te
         return std::nullopt;
     };
     const QString whole = text.toString();
-    if (text.isEmpty() || text[0] < u'A' || text[0] > u'G')
+    if (!ChordTheory::parseNoteName(text.left(1)))
         return fail(QStringLiteral("no root note (A to G) at the start of '%1'").arg(whole));
 
     ChordName name;
     QStringView head = text;
     const qsizetype slash = text.lastIndexOf(u'/');
     if (slash > 0) {
-        if (const auto bass = parseNoteName(text.mid(slash + 1))) {
+        if (const auto bass = ChordTheory::parseNoteName(text.mid(slash + 1))) {
             name.bass = *bass;
             head = text.left(slash);
         }
     }
     // A root with an accidental wins when the rest is a known type ("Bb7"); else the plain
     // letter does ("Cb5" is C with a flat fifth only if the table knows "b5" and not "5").
-    const qint16 natural = qint16(naturalPitch[text[0].unicode() - u'A']);
-    qsizetype accidentalLength = 0;
-    const int accidental = accidentalAt(head.mid(1), accidentalLength);
     QString unknown;
-    for (const qsizetype rootLength : {1 + accidentalLength, qsizetype(1)}) {
+    for (const qsizetype rootLength : {2, 1}) {
+        const std::optional<qint16> root = head.size() >= rootLength
+                                               ? ChordTheory::parseNoteName(head.left(rootLength))
+                                               : std::nullopt;
+        if (!root)
+            continue; // no accidental after the letter
         QString typeText = head.mid(rootLength).toString();
         // "6/9" is the six-nine chord the catalogue writes "6\9".
         typeText.replace(QStringLiteral("6/9"), QStringLiteral("6\\9"));
         const QString key = ChordNamer::canonicalKey(typeText);
         if (ChordNamer::isKnownKey(key)) {
-            name.root = mod12(natural + (rootLength > 1 ? accidental : 0));
+            name.root = *root;
             name.key = key;
             if (name.bass == name.root)
                 name.bass = -1; // "C/C" is C
@@ -176,8 +145,6 @@ std::optional<ChordFinder::ChordName> ChordFinder::parseChordName(QStringView te
         }
         if (unknown.isEmpty())
             unknown = typeText;
-        if (accidentalLength == 0)
-            break;
     }
     if (slash > 0 && name.bass < 0 && unknown.contains(u'/'))
         return fail(QStringLiteral("unknown bass note '%1' in '%2'")

@@ -21,14 +21,11 @@ public:
     };
 
     // Reads "Am7", "Cmaj7", "CΔ7", "Bbmi7", "F#ø", "Eb°7", "G+", "C/E", "Dm7/C", "C6/9",
-    // "Cm6\9": a root (A to G with one #, b, ♯ or ♭), a type the table knows in any spelling
-    // of ChordNamer::canonicalKey(), and a bass note after the last "/". nullopt otherwise,
-    // with `error` saying what was not understood ("unknown chord type 'xyz' in 'Cxyz'").
+    // "Cm6\9", "am7": a root and, after the last "/", a bass as ChordTheory::parseNoteName()
+    // reads note names, and between them a type the table knows in any spelling of
+    // ChordNamer::canonicalKey(). nullopt otherwise, with `error` saying what was not
+    // understood ("unknown chord type 'xyz' in 'Cxyz'").
     static std::optional<ChordName> parseChordName(QStringView text, QString* error = nullptr);
-
-    // A note name: A to G in either case with at most one #, b, ♯ or ♭ ("Eb", "e♭", "B#");
-    // nullopt for anything else.
-    static std::optional<qint16> parseNoteName(QStringView text);
 
     // One catalogue entry at one Pitch, placed on the neck.
     struct Voicing {

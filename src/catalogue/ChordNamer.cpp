@@ -1,5 +1,6 @@
 #include "catalogue/ChordNamer.h"
 
+#include "base/WholeNumber.h"
 #include "catalogue/ChordTheory.h"
 #include "catalogue/ChordTypeTable.h"
 #include "catalogue/PitchClass.h"
@@ -230,13 +231,12 @@ std::optional<QList<qint16>> ChordNamer::notesOfFrets(QStringView frets, QString
             return fail(QStringLiteral("'%1' in '%2' is no fret (0 to %3 or x)")
                             .arg(mark.toString(), frets.toString())
                             .arg(highestFret));
-        bool ok = false;
-        const int fret = mark.toInt(&ok);
-        if (!ok || fret > highestFret)
+        const std::optional<int> fret = WholeNumber::parse(mark, 0, highestFret);
+        if (!fret)
             return fail(QStringLiteral("fret %1 in '%2' is over %3")
                             .arg(mark.toString(), frets.toString())
                             .arg(highestFret));
-        notes << qint16(ChordTheory::standardOpenStringNotes[i] + fret);
+        notes << qint16(ChordTheory::standardOpenStringNotes[i] + *fret);
     }
     if (notes.isEmpty())
         return fail(QStringLiteral("no string sounds in '%1'").arg(frets.toString()));

@@ -1,5 +1,6 @@
 #include "catalogue/ChordTheory.h"
 
+#include "base/WholeNumber.h"
 #include "catalogue/PitchClass.h"
 
 #include <QStringList>
@@ -46,8 +47,8 @@ std::optional<qint16> intervalRootShift(QStringView name) {
 bool isFretMark(QStringView mark) {
     if (mark.isEmpty())
         return false;
-    for (QChar c : mark) {
-        if (!c.isDigit())
+    for (const QChar c : mark) {
+        if (c < u'0' || c > u'9')
             return false;
     }
     return true;
@@ -101,29 +102,32 @@ QString chordDisplayName(const QString& chordType, qint16 pitch, qint16 rootShif
     return PitchNames[root] + chordType.left(slash) + QLatin1Char('/') + PitchNames[mod12(pitch)];
 }
 
-std::optional<qint16> parsePitch(QStringView text) {
+std::optional<qint16> parseNoteName(QStringView text) {
     // The natural notes C D E F G A B, from A.
     static constexpr qint16 naturals[] = {9, 11, 0, 2, 4, 5, 7};
-    if (text.size() == 1 || text.size() == 2) {
-        const char16_t letter = QChar::toUpper(text[0].unicode());
-        if (letter >= u'A' && letter <= u'G') {
-            qint16 pitch = naturals[letter - u'A'];
-            if (text.size() == 2) {
-                const char16_t accidental = text[1].unicode();
-                if (accidental == u'#' || accidental == u'\u266F')
-                    ++pitch;
-                else if (accidental == u'b' || accidental == u'B' || accidental == u'\u266D')
-                    --pitch;
-                else
-                    return std::nullopt;
-            }
-            return mod12(pitch);
-        }
+    if (text.isEmpty() || text.size() > 2)
+        return std::nullopt;
+    const char16_t letter = QChar::toUpper(text[0].unicode());
+    if (letter < u'A' || letter > u'G')
+        return std::nullopt;
+    qint16 pitch = naturals[letter - u'A'];
+    if (text.size() == 2) {
+        const char16_t accidental = text[1].unicode();
+        if (accidental == u'#' || accidental == u'\u266F')
+            ++pitch;
+        else if (accidental == u'b' || accidental == u'B' || accidental == u'\u266D')
+            --pitch;
+        else
+            return std::nullopt;
     }
-    bool ok = false;
-    const int number = text.toInt(&ok);
-    if (ok && number >= 0 && number <= 11 && isFretMark(text))
-        return static_cast<qint16>(number);
+    return mod12(pitch);
+}
+
+std::optional<qint16> parsePitch(QStringView text) {
+    if (const std::optional<qint16> note = parseNoteName(text))
+        return note;
+    if (const std::optional<int> number = WholeNumber::parse(text, 0, PitchClass::count - 1))
+        return static_cast<qint16>(*number);
     return std::nullopt;
 }
 

@@ -27,7 +27,8 @@ std::optional<qint16> intervalSemitones(QStringView name);
 // root, (12 - semitones) mod 12 ("3" gives 8, "b3" gives 9, "R" gives 0); nullopt if unknown.
 std::optional<qint16> intervalRootShift(QStringView name);
 
-// A mark that names a sounding string: a fret number such as "1" or "17" (not "x").
+// A mark that names a sounding string: a fret number in ASCII digits such as "1" or "17"
+// (not "x", not "٣").
 bool isFretMark(QStringView mark);
 
 // A shape placed on the neck: what the chord display shows for one entry at one Pitch.
@@ -55,9 +56,14 @@ PlacedChord placeChord(const QString& fretPattern, const QString& spelling, qint
 // "Ab/C", "m9/b3rdNR" at C with root shift 9 gives "Am9/C".
 QString chordDisplayName(const QString& chordType, qint16 pitch, qint16 rootShift);
 
-// Pitch from a user's text: a note letter A to G in either case, alone or followed by one
-// sharp ("#" or "♯") or one flat ("b" or "♭", also "B"), or a number 0..11. "C", "c" -> 0;
-// "Bb", "bb", "B♭", "A#", "a♯" -> 10; "Cb" -> 11; "E#" -> 5. nullopt for anything else.
+// A note name as a user writes it: a letter A to G in either case, alone or followed by one
+// sharp ("#" or "♯") or one flat ("b" or "♭", also "B"). Gives its pitch class: "C", "c" -> 0;
+// "Bb", "bb", "BB", "B♭", "A#", "a♯" -> 10; "Cb" -> 11; "E#" -> 5. nullopt for anything else
+// ("H", "C##", "Cx", "C♮"). The root and bass of a chord name are read by this rule too.
+std::optional<qint16> parseNoteName(QStringView text);
+
+// Pitch from a user's text: a note name as parseNoteName() reads it, or a number 0..11 in
+// ASCII digits ("11", "0"). nullopt for anything else ("12", " 3", "-1").
 std::optional<qint16> parsePitch(QStringView text);
 
 } // namespace ChordTheory

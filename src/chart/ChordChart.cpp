@@ -4,16 +4,6 @@
 #include "chart/ChartRenderer.h"
 #include "chart/ChartSurface.h"
 
-std::optional<ChordChartKind> chordChartKind(const QString& name) {
-    if (name == QLatin1String("fingering"))
-        return ChordChartKind::Fingering;
-    if (name == QLatin1String("interval"))
-        return ChordChartKind::Interval;
-    if (name == QLatin1String("blank"))
-        return ChordChartKind::Blank;
-    return std::nullopt;
-}
-
 void drawChordChart(ChartSurface& surface, ChordChartKind kind, const ChordEntry& entry,
                     qint16 pitch, bool leftHanded) {
     ChartRenderer::DrawChartGrid(surface, leftHanded);

@@ -2,18 +2,13 @@
 
 #include "catalogue/ChordEntry.h"
 
-#include <QString>
 #include <QtGlobal>
-#include <optional>
 
 class ChartSurface;
 
 // The three charts the program draws: fingers on the dots, intervals on the dots, or the
 // bare fretboard.
 enum class ChordChartKind { Fingering, Interval, Blank };
-
-// "fingering", "interval" or "blank"; nullopt for anything else.
-std::optional<ChordChartKind> chordChartKind(const QString& name);
 
 // Draws one chart of `entry` at `pitch` (0..11) exactly as the main window draws it: the grid,
 // then the dots, labels and the chord's name as title (nothing but the grid for Blank).

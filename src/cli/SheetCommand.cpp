@@ -2,112 +2,114 @@
 
 #include "base/Failure.h"
 #include "catalogue/ChordFinder.h"
-#include "cli/ChartsTool.h"
-#include "cli/CommandText.h"
-#include "cli/FindCommand.h"
-#include "writers/LessonSheet.h"
+#include "cli/Arguments.h"
+#include "cli/CommandContext.h"
+#include "cli/ExitStatus.h"
 
-#include <QCommandLineParser>
-#include <QFileInfo>
-
-int SheetCommand::run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Writes a printable PDF lesson sheet of chord charts.\n"
-        "Example: strumvane-charts sheet song.pdf Am7 D7 Gmaj7 6@F --title \"Lesson 3\""));
-    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                        QStringLiteral("Show this help."));
-    const QCommandLineOption titleOption(
-        QStringLiteral("title"), QStringLiteral("The sheet's title."), QStringLiteral("TEXT"));
-    const QCommandLineOption chartOption(
-        QStringLiteral("chart"),
-        QStringLiteral("fingering (default), interval, or both charts of each chord."),
-        QStringLiteral("kind"), QStringLiteral("fingering"));
-    const QCommandLineOption leftOption(QStringLiteral("left-handed"),
-                                        QStringLiteral("Mirror the charts."));
-    const QCommandLineOption pageOption(QStringLiteral("page"),
-                                        QStringLiteral("a4 (default) or letter."),
-                                        QStringLiteral("size"), QStringLiteral("a4"));
-    const QCommandLineOption columnsOption(
-        QStringLiteral("columns"),
-        QStringLiteral("Charts side by side, 1 to %1 (default 2).").arg(LessonSheet::maxColumns),
-        QStringLiteral("N"), QStringLiteral("2"));
+SheetCommand::SheetCommand()
+    : Command({.name = QStringLiteral("sheet"),
+               .synopsis = QStringLiteral("sheet OUT.pdf CHORD..."),
+               .summary = {QStringLiteral("a PDF lesson sheet, e.g. sheet song.pdf Am7 D7 6@F")},
+               .description = QStringLiteral(
+                   "Writes a printable PDF lesson sheet of chord charts.\n"
+                   "Example: strumvane-charts sheet song.pdf Am7 D7 Gmaj7 6@F --title \"Lesson "
+                   "3\""),
+               .hintsAtHelp = false}),
+      m_title(QStringLiteral("title"), QStringLiteral("The sheet's title."),
+              QStringLiteral("TEXT")),
+      m_chart(QStringLiteral("chart"),
+              QStringLiteral("The charts of each chord: fingering (default), interval, blank or "
+                             "both (fingering and interval)."),
+              QStringLiteral("kind"), QStringLiteral("fingering")),
+      m_leftHanded(QStringLiteral("left-handed"), QStringLiteral("Mirror the charts.")),
+      m_page(QStringLiteral("page"), QStringLiteral("a4 (default) or letter."),
+             QStringLiteral("size"), QStringLiteral("a4")),
+      m_columns(
+          QStringLiteral("columns"),
+          QStringLiteral("Charts side by side, 1 to %1 (default 2).").arg(LessonSheet::maxColumns),
+          QStringLiteral("N"), QStringLiteral("2")) {
     for (const QCommandLineOption* option :
-         {&helpOption, &titleOption, &chartOption, &leftOption, &pageOption, &columnsOption})
-        parser.addOption(*option);
-    parser.addPositionalArgument(QStringLiteral("sheet"), QString(), QStringLiteral("sheet"));
-    parser.addPositionalArgument(QStringLiteral("OUT.pdf"), QStringLiteral("The PDF to write."));
-    parser.addPositionalArgument(QStringLiteral("CHORD"),
-                                 QStringLiteral("A chord name (Am7) or ENTRY@PITCH (6@F)."),
-                                 QStringLiteral("CHORD..."));
-    if (const auto status = CommandText::parseCommand(parser, helpOption, QStringLiteral("sheet"),
-                                                      arguments, out, err))
-        return *status;
-    const QStringList positional = parser.positionalArguments().mid(1);
-    if (positional.size() < 2)
-        return CommandText::usageError(err, QStringLiteral("sheet takes OUT.pdf and at least "
-                                                           "one CHORD"));
-    const QString fileName = positional[0];
-    if (QFileInfo(fileName).suffix().toLower() != QLatin1String("pdf"))
-        return CommandText::usageError(
-            err, QStringLiteral("the sheet '%1' must be a .pdf file").arg(fileName));
+         {&m_title, &m_chart, &m_leftHanded, &m_page, &m_columns})
+        addOption(*option);
+    addArgument(QStringLiteral("OUT.pdf"), QStringLiteral("The PDF to write."));
+    addArgument(QStringLiteral("CHORD"), QStringLiteral("A chord name (Am7) or ENTRY@PITCH (6@F)."),
+                QStringLiteral("CHORD..."));
+}
 
+int SheetCommand::execute(const CommandContext& context) {
+    const QStringList args = arguments();
+    if (args.size() < 2)
+        return context.usageError(QStringLiteral("sheet takes OUT.pdf and at least one CHORD"));
+    const QString fileName = args[0];
+    if (Arguments::fileKind(fileName) != Arguments::FileKind::Pdf)
+        return context.usageError(
+            QStringLiteral("the sheet '%1' must be a .pdf file").arg(fileName));
     LessonSheet::Options options;
-    options.title = parser.value(titleOption);
-    const QString chart = parser.value(chartOption);
-    if (chart == QLatin1String("interval")) {
-        options.fingeringChart = false;
-        options.intervalChart = true;
-    } else if (chart == QLatin1String("both")) {
-        options.intervalChart = true;
-    } else if (chart != QLatin1String("fingering")) {
-        return CommandText::usageError(
-            err, QStringLiteral("no such chart '%1' (fingering, interval or both)").arg(chart));
-    }
-    options.leftHanded = parser.isSet(leftOption);
-    const QString page = parser.value(pageOption).toLower();
-    if (page == QLatin1String("letter"))
-        options.page = QPageSize::Letter;
-    else if (page != QLatin1String("a4"))
-        return CommandText::usageError(
-            err, QStringLiteral("no such page '%1' (a4 or letter)").arg(parser.value(pageOption)));
-    bool ok = false;
-    options.columns = parser.value(columnsOption).toInt(&ok);
-    if (!ok || options.columns < 1 || options.columns > LessonSheet::maxColumns)
-        return CommandText::usageError(err, QStringLiteral("--columns '%1' is not 1 to %2")
-                                                .arg(parser.value(columnsOption))
-                                                .arg(LessonSheet::maxColumns));
-
-    // Every chord is resolved before anything is written.
+    if (const std::optional<int> status = readOptions(options, context))
+        return *status;
     QList<LessonSheet::Chord> chords;
-    for (const QString& text : positional.mid(1)) {
-        if (const auto entryAtPitch = FindCommand::parseEntryAtPitch(text)) {
-            const auto& v = ChordFinder::voicing(entryAtPitch->first, entryAtPitch->second);
-            chords << LessonSheet::Chord{ChordFinder::windowName(v), v.entry, v.pitch};
-            continue;
-        }
-        if (text.contains(QLatin1Char('@')))
-            return CommandText::usageError(
-                err, QStringLiteral("'%1' is no ENTRY@PITCH (1 to 611 @ a Pitch)").arg(text));
-        QString error;
-        ChordFinder::Query query;
-        query.chord = ChordFinder::parseChordName(text, &error);
-        if (!query.chord)
-            return CommandText::usageError(err, error);
-        const QList<ChordFinder::Found> found = ChordFinder::find(query);
-        if (found.isEmpty())
-            return CommandText::usageError(
-                err, QStringLiteral("the catalogue has no voicing of '%1'").arg(text));
-        chords << LessonSheet::Chord{text, found.first().voicing->entry,
-                                     found.first().voicing->pitch};
-    }
+    if (const std::optional<int> status = readChords(args.mid(1), chords, context))
+        return *status;
 
     try {
         LessonSheet::write(fileName, chords, options);
     } catch (const Failure& failure) {
-        CommandText::message(
-            err, QStringLiteral("cannot write '%1': %2").arg(fileName, failure.description()));
-        return ChartsTool::exitFailure;
+        context.report(
+            QStringLiteral("cannot write '%1': %2").arg(fileName, failure.description()));
+        return ExitStatus::failure;
     }
-    return ChartsTool::exitOk;
+    return ExitStatus::ok;
+}
+
+std::optional<int> SheetCommand::readOptions(LessonSheet::Options& options,
+                                             const CommandContext& context) const {
+    options.title = parser().value(m_title);
+    QString error;
+    const std::optional<QList<ChordChartKind>> charts =
+        Arguments::charts(parser().value(m_chart), &error);
+    if (!charts)
+        return context.usageError(error);
+    options.charts = *charts;
+    options.leftHanded = parser().isSet(m_leftHanded);
+    const QString page = parser().value(m_page).toLower();
+    if (page == QLatin1String("letter"))
+        options.page = QPageSize::Letter;
+    else if (page != QLatin1String("a4"))
+        return context.usageError(
+            QStringLiteral("no such page '%1' (a4 or letter)").arg(parser().value(m_page)));
+    const QString columns = parser().value(m_columns);
+    const std::optional<int> count = Arguments::wholeNumber(columns, 1, LessonSheet::maxColumns);
+    if (!count)
+        return context.usageError(QStringLiteral("--columns '%1' is not 1 to %2")
+                                      .arg(columns)
+                                      .arg(LessonSheet::maxColumns));
+    options.columns = *count;
+    return std::nullopt;
+}
+
+std::optional<int> SheetCommand::readChords(const QStringList& texts,
+                                            QList<LessonSheet::Chord>& chords,
+                                            const CommandContext& context) {
+    for (const QString& text : texts) {
+        if (const auto entryAtPitch = Arguments::entryAtPitch(text)) {
+            const auto& v = ChordFinder::voicing(entryAtPitch->entry, entryAtPitch->pitch);
+            chords << LessonSheet::Chord{ChordFinder::windowName(v), v.entry, v.pitch};
+            continue;
+        }
+        if (text.contains(QLatin1Char('@')))
+            return context.usageError(
+                QStringLiteral("'%1' is no ENTRY@PITCH (1 to 611 @ a Pitch)").arg(text));
+        QString error;
+        ChordFinder::Query query;
+        query.chord = ChordFinder::parseChordName(text, &error);
+        if (!query.chord)
+            return context.usageError(error);
+        const QList<ChordFinder::Found> found = ChordFinder::find(query);
+        if (found.isEmpty())
+            return context.usageError(
+                QStringLiteral("the catalogue has no voicing of '%1'").arg(text));
+        chords << LessonSheet::Chord{text, found.first().voicing->entry,
+                                     found.first().voicing->pitch};
+    }
+    return std::nullopt;
 }

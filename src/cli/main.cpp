@@ -37,8 +37,9 @@ int main(int argc, char** argv) {
     QTextStream out(&standardOutput);
     QTextStream err(stderr);
     ChartsTool tool(out, err);
-    tool.setShowProgress(isatty(STDERR_FILENO) != 0);
-    // Ctrl-C ends an export between two files, so every written file is whole.
+    tool.setErrorIsTerminal(isatty(STDERR_FILENO) != 0);
+    // Ctrl-C ends an export between two files, so every written file is whole, and ends the
+    // notes of play early.
     std::signal(SIGINT, interrupted);
     std::signal(SIGTERM, interrupted);
     // argv as the application left it (without the options Qt took), as bytes: arguments()

@@ -20,7 +20,7 @@ constexpr int pixelsPerInch = 96;
 constexpr qreal marginMm = 15;
 constexpr qreal columnGap = 24;
 constexpr qreal rowGap = 18;
-constexpr qreal chartGap = 6;   // between the two charts of one chord
+constexpr qreal chartGap = 6;   // between the charts of one chord
 constexpr qreal captionGap = 4; // between caption and chart
 constexpr qreal titleGap = 16;  // below the title
 constexpr qreal footerHeight = 20;
@@ -62,7 +62,7 @@ Layout layoutFor(const LessonSheet::Options& options, QPaintDevice* device) {
     const int columns = std::clamp(options.columns, 1, LessonSheet::maxColumns);
     l.cellWidth = (l.content.width() - columnGap * (columns - 1)) / columns;
     l.scale = l.cellWidth / ChartSurface::pictureWidth;
-    l.chartsPerChord = (options.fingeringChart ? 1 : 0) + (options.intervalChart ? 1 : 0);
+    l.chartsPerChord = int(std::max<qsizetype>(1, options.charts.size()));
     const qreal chartHeight = ChartSurface::pictureHeight * l.scale;
     l.cellHeight = l.captionHeight + l.chartsPerChord * chartHeight +
                    (l.chartsPerChord - 1) * chartGap + rowGap;
@@ -116,11 +116,6 @@ QByteArray LessonSheet::encode(const QList<Chord>& chords, const Options& option
     const int columns = std::clamp(options.columns, 1, maxColumns);
     const int perPage = l.rows * columns;
     const int pages = int((chords.size() + perPage - 1) / perPage);
-    QList<ChordChartKind> kinds;
-    if (options.fingeringChart)
-        kinds << ChordChartKind::Fingering;
-    if (options.intervalChart)
-        kinds << ChordChartKind::Interval;
 
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
@@ -149,7 +144,7 @@ QByteArray LessonSheet::encode(const QList<Chord>& chords, const Options& option
             painter.drawText(QRectF(x, y, l.cellWidth, l.captionHeight - captionGap),
                              Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, chord.caption);
             y += l.captionHeight;
-            for (const ChordChartKind kind : kinds) {
+            for (const ChordChartKind kind : options.charts) {
                 drawChart(painter, {x, y}, l.scale, kind, chord, options.leftHanded);
                 y += ChartSurface::pictureHeight * l.scale + chartGap;
             }

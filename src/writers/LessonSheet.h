@@ -21,9 +21,9 @@ public:
     };
 
     struct Options {
-        QString title;              // empty: no title line
-        bool fingeringChart = true; // at least one of the two
-        bool intervalChart = false;
+        QString title; // empty: no title line
+        // The charts of each chord, top to bottom; at least one.
+        QList<ChordChartKind> charts = {ChordChartKind::Fingering};
         bool leftHanded = false;
         QPageSize::PageSizeId page = QPageSize::A4;
         int columns = 2; // 1..maxColumns

@@ -124,9 +124,9 @@ TEST(ChordNamer, ReadingsShowNotesAndIntervalsAboveTheRoot) {
 TEST(ChordNamer, BadFrets_AreRefusedWithOneLine) {
     for (const char* frets :
          {"x-3-5-4-5", "x-3-5-4-5-x-x", "x-3-5-q-5-x", "x-3-5-4-5-25", "x-x-x-x-x-x", "",
-          "x--3-5-4-5", "x-3-5-4-5-+1", "x-3-5-4-5-999999999999"}) {
+          "x--3-5-4-5", "x-3-5-4-5-+1", "x-3-5-4-5-999999999999", "x-\u0663-5-4-5-x"}) {
         QString error;
-        EXPECT_FALSE(ChordNamer::notesOfFrets(QString::fromLatin1(frets), &error)) << frets;
+        EXPECT_FALSE(ChordNamer::notesOfFrets(QString::fromUtf8(frets), &error)) << frets;
         EXPECT_FALSE(error.isEmpty());
         EXPECT_FALSE(error.contains(u'\n'));
     }
@@ -165,6 +165,9 @@ TEST(ChordFinder, ChordNames_AcceptThePlayersSpellings) {
         {"C/C", "Cmaj"},
         {"Cmmaj7", "CmM7"},
         {"E♭m", "Ebm"},
+        {"am7", "Am7"},
+        {"bbm7/db", "Bbm7/Db"},
+        {"EBm/GB", "Ebm/Gb"},
     };
     for (const auto& c : cases) {
         const auto typed = ChordFinder::parseChordName(QString::fromUtf8(c.typed));

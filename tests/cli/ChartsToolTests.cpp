@@ -3,7 +3,7 @@
 #include "catalogue/Playability.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
-#include "cli/ChartsTool.h"
+#include "cli/CommandTable.h"
 #include "support/ToolProcess.h"
 
 #include <QDir>
@@ -73,6 +73,9 @@ TEST_F(ChartsToolTests, BadInput_ExitsTwoNamingTheValue) {
         {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
           QStringLiteral("--chart"), QStringLiteral("spelling")},
          "spelling"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
+          QStringLiteral("--chart"), QStringLiteral("both")},
+         "one chart per file"},
         {{QStringLiteral("list"), QStringLiteral("--bogus")}, "bogus"},
         {{}, "no command"},
     };
@@ -127,6 +130,19 @@ TEST_F(ChartsToolTests, HelpAndVersion_ExitZero) {
     const ToolRun version = runTool({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.startsWith(QStringLiteral("strumvane-charts ")));
+}
+
+TEST_F(ChartsToolTests, EveryCommand_AnswersItsOwnHelpWithItsSynopsis) {
+    const CommandTable table;
+    for (const auto& command : table.commands()) {
+        SCOPED_TRACE(command->name().toStdString());
+        const ToolRun help = runTool({command->name(), QStringLiteral("--help")});
+        EXPECT_EQ(help.status, 0);
+        EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
+        EXPECT_TRUE(
+            help.out.startsWith(QStringLiteral("Usage: strumvane-charts ") + command->synopsis()))
+            << help.out.toStdString();
+    }
 }
 
 namespace {
@@ -232,6 +248,13 @@ TEST_F(ChartsToolTests, Sheet_WritesAPdfOrNothingAtAll) {
         ASSERT_TRUE(again.open(QIODevice::ReadOnly));
         EXPECT_EQ(again.readAll(), before);
     }
+    // A sheet of blank charts to fill in.
+    const QString blank = path(QStringLiteral("blank.pdf"));
+    ASSERT_EQ(runTool({QStringLiteral("sheet"), blank, QStringLiteral("Am7"),
+                       QStringLiteral("--chart"), QStringLiteral("blank")})
+                  .status,
+              0);
+    EXPECT_TRUE(QFile::remove(blank));
     const QString unwritable = path(QStringLiteral("missing/song.pdf"));
     const ToolRun failed = runTool({QStringLiteral("sheet"), unwritable, QStringLiteral("Am7")});
     EXPECT_EQ(failed.status, 1);
@@ -248,6 +271,9 @@ TEST_F(ChartsToolTests, Failures_ExitOneWithTheSystemsReasonAndNoFile) {
     } cases[] = {
         {{QStringLiteral("list")}, "No space left on device", QStringLiteral("/dev/full")},
         {{QStringLiteral("--help")}, "No space left on device", QStringLiteral("/dev/full")},
+        {{QStringLiteral("find"), QStringLiteral("Am7")},
+         "No space left on device",
+         QStringLiteral("/dev/full")},
         {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"),
           path(QStringLiteral("missing/c.png"))},
          "No such file or directory",
@@ -277,9 +303,10 @@ TEST_F(ChartsToolTests, Failures_ExitOneWithTheSystemsReasonAndNoFile) {
 
 TEST_F(ChartsToolTests, Usage_NamesEveryCommandAndAcceptsPitchesInAnyCase) {
     const ToolRun none = runTool({});
-    for (const auto& command : ChartsTool::commands()) {
-        EXPECT_TRUE(none.err.contains(command.name)) << command.name.toStdString();
-        EXPECT_TRUE(runTool({QStringLiteral("--help")}).out.contains(command.synopsis));
+    const CommandTable table;
+    for (const auto& command : table.commands()) {
+        EXPECT_TRUE(none.err.contains(command->name())) << command->name().toStdString();
+        EXPECT_TRUE(runTool({QStringLiteral("--help")}).out.contains(command->synopsis()));
     }
     const QString c =
         runTool({QStringLiteral("show"), QStringLiteral("6"), QStringLiteral("C")}).out;
