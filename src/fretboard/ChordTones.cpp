@@ -9,12 +9,33 @@ namespace {
 
 constexpr int minorThird = 3;
 constexpr int majorThird = 4;
+constexpr int flatFifth = 6;
 constexpr int fifth = 7;
+constexpr int sharpFifth = 8;
+constexpr int sixth = 9;
 constexpr int minorSeventh = 10;
 constexpr int majorSeventh = 11;
 
 bool has(IntervalSet set, int semitones) {
     return (set & intervalBit(semitones)) != 0;
+}
+
+// The tones of a catalogue chord type. The catalogue requires the fifth of its sevenths and
+// sixths; players leave it out (C7 x-3-2-3-1-0), so it is optional in a chord with a third
+// and a sixth or seventh whose fifth is not altered.
+ChordTones tonesOfType(const ChordType& type) {
+    ChordTones tones;
+    tones.required = type.required | intervalBit(0);
+    tones.optional = type.optional;
+    const IntervalSet all = tones.chordTones();
+    const bool third = has(all, minorThird) || has(all, majorThird);
+    const bool sixthOrSeventh = has(all, sixth) || has(all, minorSeventh) || has(all, majorSeventh);
+    const bool altered = has(all, flatFifth) || has(all, sharpFifth);
+    if (has(tones.required, fifth) && third && sixthOrSeventh && !altered) {
+        tones.required &= IntervalSet(~intervalBit(fifth));
+        tones.optional |= intervalBit(fifth);
+    }
+    return tones;
 }
 
 // The tones of a chord-type key: the row that spells it with the root in the bass, else any
@@ -35,10 +56,7 @@ std::optional<ChordTones> tonesOfKey(const QString& key) {
     const ChordType* type = rooted ? rooted : other;
     if (!type)
         return std::nullopt;
-    ChordTones tones;
-    tones.required = type->required | intervalBit(0);
-    tones.optional = type->optional;
-    return tones;
+    return tonesOfType(*type);
 }
 
 } // namespace
@@ -65,6 +83,24 @@ std::optional<ChordTones> ChordTones::parse(QStringView symbol, QString* error) 
                                ChordTheory::parseNoteName(head.left(1)) != name->root;
     tones->typeText = head.mid(twoLetterRoot ? 2 : 1).toString();
     return tones;
+}
+
+QList<ChordTones> ChordTones::vocabulary(qint16 root) {
+    QList<ChordTones> chords;
+    QList<QString> keys;
+    for (const ChordType& type : ChordTypeTable::types()) {
+        const QString key = ChordNamer::canonicalKey(type.prefix);
+        if (keys.contains(key))
+            continue;
+        std::optional<ChordTones> tones = tonesOfKey(key);
+        if (!tones)
+            continue;
+        keys << key;
+        tones->root = PitchClass::mod12(root);
+        tones->typeText = type.prefix;
+        chords << *tones;
+    }
+    return chords;
 }
 
 QString ChordTones::name(qint16 newRoot, qint16 newBass) const {

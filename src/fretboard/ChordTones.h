@@ -2,6 +2,7 @@
 
 #include "catalogue/ChordType.h"
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
@@ -24,6 +25,9 @@ struct ChordTones {
     // Reads a chord symbol as the tool's chord names are read ("Am7", "Cmaj7", "F#ø", "C6/9",
     // "Am/G"); nullopt with a one-line `error` for a symbol that is not understood.
     static std::optional<ChordTones> parse(QStringView symbol, QString* error = nullptr);
+
+    // Every chord of the vocabulary on `root`, each once, with its root in the bass.
+    static QList<ChordTones> vocabulary(qint16 root);
 
     // The symbol for another root and bass: the same type text. name(9) of "Cm7" is "Am7",
     // name(0, 4) of "C" is "C/E".

@@ -24,7 +24,7 @@ struct Preset {
 // Instruments first, in the order that decides between instruments of one string count
 // whose notes lie equally near; then the guitar's other tunings.
 constexpr Preset presets[] = {
-    {"guitar", "guitar", "E2 A2 D3 G3 B3 E4", 22, 0, true},
+    {"guitar", "guitar", "E2 A2 D3 G3 B3 E4", 24, 0, true},
     {"7-string", "7-string", "B1 E2 A2 D3 G3 B3 E4", 24, 0, true},
     {"8-string", "8-string", "F#1 B1 E2 A2 D3 G3 B3 E4", 24, 0, true},
     {"bass", "bass", "E1 A1 D2 G2", 21, 0, false},
@@ -33,12 +33,12 @@ constexpr Preset presets[] = {
     {"mandolin", "mandolin", "G3 D4 A4 E5", 20, 0, false},
     {"banjo", "banjo", "G4 D3 G3 B3 D4", 22, banjoShortFret, false},
     {"cigar-box", "cigar-box", "G2 D3 G3", 18, 0, false},
-    {"drop-d", "guitar", "D2 A2 D3 G3 B3 E4", 22, 0, true},
-    {"dadgad", "guitar", "D2 A2 D3 G3 A3 D4", 22, 0, true},
-    {"open-g", "guitar", "D2 G2 D3 G3 B3 D4", 22, 0, true},
-    {"open-d", "guitar", "D2 A2 D3 F#3 A3 D4", 22, 0, true},
-    {"open-e", "guitar", "E2 B2 E3 G#3 B3 E4", 22, 0, true},
-    {"half-step-down", "guitar", "Eb2 Ab2 Db3 Gb3 Bb3 Eb4", 22, 0, true},
+    {"drop-d", "guitar", "D2 A2 D3 G3 B3 E4", 24, 0, true},
+    {"dadgad", "guitar", "D2 A2 D3 G3 A3 D4", 24, 0, true},
+    {"open-g", "guitar", "D2 G2 D3 G3 B3 D4", 24, 0, true},
+    {"open-d", "guitar", "D2 A2 D3 F#3 A3 D4", 24, 0, true},
+    {"open-e", "guitar", "E2 B2 E3 G#3 B3 E4", 24, 0, true},
+    {"half-step-down", "guitar", "Eb2 Ab2 Db3 Gb3 Bb3 Eb4", 24, 0, true},
 };
 
 Tuning build(const Preset& p, const QString& name, const QList<qint16>& notes) {

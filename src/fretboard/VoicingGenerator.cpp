@@ -12,13 +12,6 @@ namespace {
 
 using PitchClass::mod12;
 
-constexpr int minorThird = 3;
-constexpr int majorThird = 4;
-constexpr int perfectFifth = 7;
-constexpr int sixth = 9;
-constexpr int minorSeventh = 10;
-constexpr int majorSeventh = 11;
-
 struct Search {
     Search(const Fretboard& b, const VoicingGenerator::Options& o) : board(b), options(o) {}
 
@@ -113,8 +106,6 @@ QList<Voicing> VoicingGenerator::generate(const ChordTones& chord, const Fretboa
     IntervalSet required = chord.required;
     if (options.rootless)
         required &= IntervalSet(~intervalBit(0));
-    if (fifthMayGo(chord))
-        required &= IntervalSet(~intervalBit(perfectFifth));
     search.required = rotateDown(required, up);
     search.chord = rotateDown(IntervalSet(chord.required | chord.optional | intervalBit(0)), up);
     search.bass = chord.bass;
@@ -142,15 +133,6 @@ QList<Voicing> VoicingGenerator::generate(const ChordTones& chord, const Fretboa
         ranker.rank(v);
     std::sort(search.found.begin(), search.found.end(), easierFirst);
     return search.found;
-}
-
-bool VoicingGenerator::fifthMayGo(const ChordTones& chord) {
-    const auto has = [&](int semitones) {
-        return (chord.chordTones() & intervalBit(semitones)) != 0;
-    };
-    const bool third = has(minorThird) || has(majorThird);
-    const bool sixthOrSeventh = has(sixth) || has(minorSeventh) || has(majorSeventh);
-    return has(perfectFifth) && third && sixthOrSeventh;
 }
 
 bool VoicingGenerator::easierFirst(const Voicing& a, const Voicing& b) {

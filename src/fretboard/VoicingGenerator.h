@@ -8,9 +8,8 @@
 #include <QList>
 
 // Every voicing of a chord on a fretboard that one hand can play: each sounds every
-// required tone (the perfect fifth of a chord with a third and a sixth or seventh may be left
-// out, as in C7 x-3-2-3-1-0) and nothing but the chord's tones (and a slash chord's bass, as
-// its lowest note only), sounds at least
+// required tone and nothing but the chord's tones (and a slash chord's bass, as its lowest
+// note only), sounds at least
 // three strings, has the root in the bass (a slash chord's bass note; any chord tone with
 // `inversions`, or on a re-entrant tuning, whose lowest string carries no bass), lies within
 // the fret window and has a fingering (Fingering). Each set of frets comes once, with its
@@ -38,10 +37,6 @@ public:
     static QList<Voicing> generate(const ChordTones& chord, const Fretboard& board) {
         return generate(chord, board, Options());
     }
-
-    // Whether a voicing of `chord` may leave its perfect fifth out: the chord has a third and
-    // a sixth or a seventh.
-    static bool fifthMayGo(const ChordTones& chord);
 
     // The order of generate(): whether `a` comes before `b`.
     static bool easierFirst(const Voicing& a, const Voicing& b);
