@@ -2,6 +2,10 @@
 
 #include "catalogue/PitchClass.h"
 
+#include <QHash>
+#include <QMutex>
+#include <QMutexLocker>
+
 namespace {
 
 constexpr int root = 0;
@@ -67,14 +71,39 @@ VoicingRanker::VoicingRanker(const Fretboard& board, const std::optional<ChordTo
                              (m_chord->bass >= 0 && !has(m_triad, m_chord->bass - m_chord->root));
     if (!beyondTriad)
         return;
-    ChordTones triad;
-    triad.root = m_chord->root;
-    triad.required = m_triad;
+    m_triadShapes = triadShapes(board, m_chord->root, m_triad, options);
+}
+
+QSet<QList<qint16>> VoicingRanker::triadShapes(const Fretboard& board, qint16 root,
+                                               IntervalSet triad,
+                                               const VoicingGenerator::Options& options) {
+    // A handful of triads serve every chord of a root: they are generated once a process.
+    static QMutex guard;
+    static QHash<QString, QSet<QList<qint16>>> made;
+    QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
+                      .arg(board.tuning().notesText())
+                      .arg(board.tuning().startFret(0))
+                      .arg(board.capo())
+                      .arg(root)
+                      .arg(triad)
+                      .arg(options.span)
+                      .arg(options.lowFret)
+                      .arg(options.highFret) +
+                  (options.openStrings ? QStringLiteral(" open") : QString());
+    const QMutexLocker lock(&guard);
+    if (const auto found = made.constFind(key); found != made.cend())
+        return *found;
+    ChordTones chord;
+    chord.root = root;
+    chord.required = triad;
     VoicingGenerator::Options any = options;
     any.inversions = true;
     any.rootless = false;
-    for (const Voicing& v : VoicingGenerator::generate(triad, board, any))
-        m_triadShapes.insert(v.frets);
+    QSet<QList<qint16>> shapes;
+    for (const Voicing& v : VoicingGenerator::generate(chord, board, any))
+        shapes.insert(v.frets);
+    made.insert(key, shapes);
+    return shapes;
 }
 
 void VoicingRanker::rank(Voicing& voicing) const {

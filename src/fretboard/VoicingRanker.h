@@ -35,6 +35,10 @@ public:
     static IntervalSet tensionsOf(IntervalSet tones);
 
 private:
+    // The frets of every voicing of the triad on `root` (any bass), kept for the process.
+    static QSet<QList<qint16>> triadShapes(const Fretboard& board, qint16 root, IntervalSet triad,
+                                           const VoicingGenerator::Options& options);
+
     int missedOpen(const Voicing& voicing) const;
     int lowTension(const Voicing& voicing) const;
     int newShape(const Voicing& voicing) const;
