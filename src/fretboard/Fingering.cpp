@@ -66,11 +66,47 @@ struct Search {
         }
     }
 
+    // What one finger stops: a string, or neighbouring strings at the shape's highest fret
+    // under a finger laid flat (the ring finger of x-1-3-3-3-1).
+    struct Unit {
+        int fret;
+        int firstString;
+        int lastString;
+    };
+    using Units = std::array<Unit, Tuning::maxStrings>;
+
+    // One unit a note, or (`flat`) with the notes of the highest fret on neighbouring
+    // strings joined; the count of units, 0 when `flat` joins nothing.
+    static int unitsOf(const Notes& notes, bool flat, Units& units) {
+        const int top = notes[notes.size() - 1].fret;
+        int count = 0;
+        bool joined = false;
+        for (const Note& n : notes) {
+            if (flat && n.fret == top && count > 0 && units[size_t(count - 1)].fret == top &&
+                units[size_t(count - 1)].lastString + 1 == n.string) {
+                units[size_t(count - 1)].lastString = n.string;
+                joined = true;
+                continue;
+            }
+            units[size_t(count++)] = {n.fret, n.string, n.string};
+        }
+        return flat && !joined ? 0 : count;
+    }
+
     // Gives `notes` (sorted by fret, then string) fingers from `first` to 4, rising with
     // the fret, in every way the reach allows; `fingers` holds what is already placed,
     // `indexFret` the fret of a barring index (0 for none).
     void assign(const Notes& notes, int first, Frets fingers, int indexFret) {
-        const int count = notes.size();
+        Units units{};
+        for (const bool flat : {false, true}) {
+            const int count = unitsOf(notes, flat, units);
+            if (count > 0)
+                assignUnits(units, count, first, fingers, indexFret);
+        }
+    }
+
+    void assignUnits(const Units& units, int count, int first, const Frets& fingers,
+                     int indexFret) {
         const int available = Fingering::fingerCount - first + 1;
         if (count > available)
             return;
@@ -82,23 +118,27 @@ struct Search {
             int k = 0;
             for (int f = 0; f < available; ++f) {
                 if (mask & (1u << f))
-                    chosen[k++] = first + f;
+                    chosen[size_t(k++)] = first + f;
             }
             bool fits = true;
             for (int i = 0; i < count && fits; ++i) {
+                const int fret = units[size_t(i)].fret;
                 // The index's barre, then every lower finger already chosen.
-                if (indexFret > 0 && notes[i].fret - indexFret > chosen[i] - index + reach)
+                if (indexFret > 0 && fret - indexFret > chosen[size_t(i)] - index + reach)
                     fits = false;
                 for (int j = 0; j < i && fits; ++j) {
-                    if (notes[i].fret - notes[j].fret > chosen[i] - chosen[j] + reach)
+                    if (fret - units[size_t(j)].fret >
+                        chosen[size_t(i)] - chosen[size_t(j)] + reach)
                         fits = false;
                 }
             }
             if (!fits)
                 continue;
             Frets placed = fingers;
-            for (int i = 0; i < count; ++i)
-                placed[notes[i].string] = chosen[i];
+            for (int i = 0; i < count; ++i) {
+                for (int s = units[size_t(i)].firstString; s <= units[size_t(i)].lastString; ++s)
+                    placed[size_t(s)] = chosen[size_t(i)];
+            }
             consider(placed);
         }
     }

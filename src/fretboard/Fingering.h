@@ -7,9 +7,10 @@
 // How one hand frets a shape, if it can: a finger for every fretted string such that
 //   - at most four fingers stop strings; each finger stands on one fret, and a higher finger
 //     never on a lower fret than a lower finger;
-//   - only the index (1) lies across several strings, as a barre at the lowest fretted fret
+//   - the index (1) may lie across several strings, as a barre at the lowest fretted fret
 //     over neighbouring strings that all sound at or above that fret (no open or muted
-//     string under it);
+//     string under it); another finger only across neighbouring strings all stopped at the
+//     shape's highest fret (the ring finger of x-1-3-3-3-1);
 //   - the hand covers at most `span` frets, lowest to highest fretted fret;
 //   - two fingers lie at most their distance in fingers plus the hand's extra reach apart
 //     (one fret with the default span of four, so the index and middle finger reach two

@@ -198,9 +198,9 @@ QStringList faultsOf(const Voicing& v, const ChordTones& chord, const Fretboard&
     if (!tuning.reentrant() && (lowest - chord.root + 120) % 12 != 0)
         faults << QStringLiteral("the bass is not the root");
 
-    // The hand: four fingers, each on one fret, rising with the fret; only the index lies
-    // across strings, at the lowest fret, over strings that sound at or above it; the thumb
-    // only on the lowest string; four frets at most.
+    // The hand: four fingers, each on one fret, rising with the fret; a finger across
+    // strings lies at the lowest fret (the index) or the highest; the thumb only on the
+    // lowest string; four frets at most.
     std::map<int, std::set<int>> fretsOf;
     std::map<int, std::vector<int>> stringsOf;
     int low = 99;
@@ -237,10 +237,13 @@ QStringList faultsOf(const Voicing& v, const ChordTones& chord, const Fretboard&
         const auto& on = stringsOf[finger];
         if (on.size() < 2)
             continue;
-        if (finger != 1)
-            faults << QStringLiteral("finger %1 across strings").arg(finger);
+        // The index barres over strings at or above its fret; another finger lies flat
+        // only over strings all at the highest fret.
+        const bool index = finger == 1;
+        if (!index && *frets.begin() != high)
+            faults << QStringLiteral("finger %1 across strings below the top").arg(finger);
         for (int s = on.front(); s <= on.back(); ++s) {
-            if (v.frets[s] < *frets.begin())
+            if (index ? v.frets[s] < *frets.begin() : v.frets[s] != *frets.begin())
                 faults << QStringLiteral("the barre over string %1").arg(s);
         }
     }
