@@ -28,7 +28,7 @@ constexpr qreal lineWidth = 0.065;
 constexpr qreal nutThickness = 0.26;
 constexpr qreal dotDiameter = 0.82;
 constexpr qreal labelSize = 0.62;
-constexpr qreal labelRoom = 0.9; // of the dot's diameter that a label may fill
+constexpr qreal labelRoom = 0.8; // of the dot's diameter that a label may fill
 constexpr qreal openDiameter = 0.46;
 constexpr qreal mutedHalf = 0.2;
 constexpr qreal markWidth = 0.085;
@@ -38,6 +38,9 @@ constexpr qreal capoTextSize = 0.44; // "capo 3" in the bar
 constexpr qreal sideSize = 0.55;     // "5fr", and "capo 3" when the box does not start at the capo
 constexpr qreal sideGap = 0.56;      // between those and the outer string, clear of its dots
 constexpr qreal minSide = 1.3;
+
+// The highest fret at which a shape without open strings is still drawn from the nut.
+constexpr int lastNutFret = 2;
 
 constexpr QRgb ink = 0xff000000;
 constexpr QRgb paper = 0xffffffff;
@@ -135,7 +138,13 @@ QSizeF ChordBox::Layout::size() const {
 
 int ChordBox::baseFret(const ChordDiagram& diagram, const Options& options) {
     const int rows = std::max(options.fretRows, minFretRows);
-    return diagram.highestFret() <= rows ? 1 : diagram.lowestFret();
+    // Chord books draw the nut for open shapes and those held at the first frets; a shape
+    // stopped from the third fret up is movable, and its box starts where it does.
+    const bool soundsOpen =
+        std::any_of(diagram.strings.cbegin(), diagram.strings.cend(),
+                    [](const ChordDiagram::String& s) { return s.fret == ChordDiagram::open; });
+    const bool nearTheNut = soundsOpen || diagram.lowestFret() <= lastNutFret;
+    return diagram.highestFret() <= rows && nearTheNut ? 1 : diagram.lowestFret();
 }
 
 int ChordBox::fretRows(const ChordDiagram& diagram, const Options& options) {

@@ -63,8 +63,9 @@ public:
         QSizeF size() const;
     };
 
-    // The first fret row: 1 when the highest stopped fret fits into the rows from the nut,
-    // else the lowest stopped fret. x-3-2-0-1-0 gives 1, x-2-3-2-3-x 1, 7-x-7-7-6-x 6.
+    // The first fret row: 1 when the highest stopped fret fits into the rows from the nut and
+    // the shape sounds an open string or is stopped at fret 1 or 2, else the lowest stopped
+    // fret. x-3-2-0-1-0 gives 1, x-2-3-2-3-x 1, x-3-5-5-5-3 3, 7-x-7-7-6-x 6.
     static int baseFret(const ChordDiagram& diagram, const Options& options);
     // The rows drawn: options.fretRows (at least minFretRows), more when the stopped frets span
     // more from the base fret.

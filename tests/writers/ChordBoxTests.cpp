@@ -60,7 +60,7 @@ const BoxCase boxCases[] = {
     {diagram("Bm", "x-0-2-2-1-0", "0-0-2-3-1-0", 2), 1, 5},   // Am shape, capo 2
     {diagram("Stretch", "5-x-7-8-9-x", "1-0-2-3-4-0"), 5, 5}, // spans 5 frets
     {diagram("Wide", "3-x-5-6-8-x", "1-0-2-3-4-0"), 3, 6},    // spans 6: a sixth row
-    {diagram("Cm7", "x-3-5-3-4-3", "0-1-3-1-2-1"), 1, 5},     // a barre from string 2
+    {diagram("Cm7", "x-3-5-3-4-3", "0-1-3-1-2-1"), 3, 5},     // a barre from string 2
     {diagram("A", "x-0-2-2-2-0", "0-0-1-1-1-0"), 1, 5},       // a barre inside
     // Eight strings, a capo and the shape up the neck.
     {diagram("Eight", "7-x-x-9-9-7-x-9", "1-0-0-3-3-1-0-4", 3), 7, 5},
