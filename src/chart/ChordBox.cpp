@@ -6,7 +6,6 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPen>
 #include <algorithm>
 #include <cmath>

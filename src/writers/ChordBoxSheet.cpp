@@ -53,7 +53,8 @@ ChordBoxSheet::Grid gridIn(const QRectF& body, const Extent& extent,
     // A box taller than the page (a shape over many frets) shrinks until one row fits.
     while (cellHeight(g.spacing) > body.height() + rowGap * g.spacing && g.spacing > 1)
         g.spacing *= 0.95;
-    g.rows = std::max(1, int((body.height() + rowGap * g.spacing) / cellHeight(g.spacing)));
+    g.cell = QSizeF(cellWidth, cellHeight(g.spacing));
+    g.rows = std::max(1, int((body.height() + rowGap * g.spacing) / g.cell.height()));
     return g;
 }
 
@@ -106,11 +107,7 @@ QByteArray ChordBoxSheet::encode(const QList<ChordDiagram>& diagrams, const Opti
     SheetPages sheet(options.page, options.title);
     QPainter& painter = sheet.painter();
     const Grid g = gridOn(sheet, diagrams, options);
-    const Extent extent = largestExtent(diagrams, options.box);
     const QRectF body = sheet.body();
-    const qreal cellWidth = (body.width() - columnGap * (g.columns - 1)) / g.columns;
-    const qreal cellHeight =
-        (extent.height + rowGap) * g.spacing + captionHeight(options, g.spacing);
     const int pages = int((diagrams.size() + g.perPage() - 1) / g.perPage());
 
     for (int page = 0; page < pages; ++page) {
@@ -121,16 +118,16 @@ QByteArray ChordBoxSheet::encode(const QList<ChordDiagram>& diagrams, const Opti
                 break;
             const ChordDiagram& diagram = diagrams[index];
             const QSizeF size = ChordBox::extent(diagram, options.box) * g.spacing;
-            const QPointF cell(body.left() + (i % g.columns) * (cellWidth + columnGap),
-                               body.top() + (i / g.columns) * cellHeight);
-            const QPointF origin(cell.x() + (cellWidth - size.width()) / 2, cell.y());
+            const QPointF cell(body.left() + (i % g.columns) * (g.cell.width() + columnGap),
+                               body.top() + (i / g.columns) * g.cell.height());
+            const QPointF origin(cell.x() + (g.cell.width() - size.width()) / 2, cell.y());
             ChordBox::draw(painter, diagram, options.box, g.spacing, origin);
             const QString text = caption(diagram, options.captions);
             if (text.isEmpty())
                 continue;
             painter.setPen(Qt::black);
             painter.setFont(captionFont(g.spacing));
-            painter.drawText(QRectF(cell.x(), origin.y() + size.height(), cellWidth,
+            painter.drawText(QRectF(cell.x(), origin.y() + size.height(), g.cell.width(),
                                     captionHeight(options, g.spacing)),
                              Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, text);
         }

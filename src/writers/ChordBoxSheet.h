@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QPageSize>
+#include <QSizeF>
 #include <QString>
 
 // A printable sheet of chord boxes, as a teacher hands them out: a PDF whose pages are filled
@@ -40,6 +41,7 @@ public:
         int columns = 1;
         int rows = 1;
         qreal spacing = legibleSpacing; // between strings, pixels of 1/96 inch
+        QSizeF cell;                    // the room of one box with its caption and gaps, likewise
         int perPage() const { return columns * rows; }
     };
     static Grid grid(const QList<ChordDiagram>& diagrams, const Options& options);
