@@ -3,8 +3,10 @@
 #include "base/WholeNumber.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
+#include "fretboard/VoicingFinder.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace Arguments {
 
@@ -37,6 +39,15 @@ std::optional<QList<qint16>> fretNotes(QStringView text, QString* error, const F
     if (!read)
         return std::nullopt;
     return board.notes(*read);
+}
+
+bool looksLikeFrets(QStringView text) {
+    static const QRegularExpression frets(QStringLiteral("^[0-9xX]+(-[0-9xX]+)+$"));
+    return frets.match(text).hasMatch();
+}
+
+bool isCatalogueFretboard(const Fretboard& board) {
+    return VoicingFinder::catalogueApplies(board);
 }
 
 QList<QCommandLineOption> fretboardOptions() {
@@ -175,6 +186,11 @@ std::optional<ChordBox::Labels> labels(const QString& word, QString* error) {
 QString entryHelp() {
     return QStringLiteral("A catalogue entry, 1 to %1, as the window's chord list counts them.")
         .arg(ChordCatalogue::entryCount);
+}
+
+QString fretsHelp() {
+    return QStringLiteral("A shape: one mark a string, lowest string first, joined by '-': a fret "
+                          "0 (open, or at the capo) and up, or x (x-3-2-0-1-0).");
 }
 
 QString pitchHelp() {

@@ -37,6 +37,9 @@ std::optional<qint16> pitch(QStringView text, QString* error = nullptr);
 // what is wrong, e.g. "fret 30 in 'x-3-5-4-5-30' is over 24, the highest fret".
 std::optional<QList<qint16>> frets(QStringView text, const Fretboard& board,
                                    QString* error = nullptr);
+// Whether `text` is written as FRETS rather than a name or ENTRY@PITCH: marks of digits or "x"
+// joined by "-" ("x-3-2-0-1-0", "0-0-0-3").
+bool looksLikeFrets(QStringView text);
 // The MIDI notes the sounding strings of FRETS sound on `board`, lowest string first.
 std::optional<QList<qint16>> fretNotes(QStringView text, QString* error = nullptr,
                                        const Fretboard& board = Fretboard());
@@ -52,6 +55,11 @@ QList<QCommandLineOption> fretboardOptions();
 // (guitar, ...)", the tuning's own, "tuning 'dadgad' is one of the guitar, not of the
 // ukulele", "tuning 'DADGAD' has 6 strings, the ukulele 4", "no such capo '13' (0 to 12)".
 std::optional<Fretboard> fretboard(const QCommandLineParser& parser, QString* error = nullptr);
+// Whether the catalogue's voicings (ENTRY, ENTRY@PITCH) belong on `board`: the guitar in
+// standard tuning without a capo.
+bool isCatalogueFretboard(const Fretboard& board);
+// The strings of the window's chart, which draws nothing else.
+inline constexpr int chartStrings = 6;
 
 // ENTRY@PITCH: an entry at a Pitch, each read as above: "6@F" gives entry 6 at Pitch 5.
 struct EntryAtPitch {
@@ -80,5 +88,6 @@ std::optional<ChordBox::Labels> labels(const QString& word, QString* error = nul
 // Help lines for the arguments above, as a command's --help lists them.
 QString entryHelp();
 QString pitchHelp();
+QString fretsHelp();
 
 } // namespace Arguments

@@ -6,27 +6,11 @@
 #include "cli/Arguments.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
+#include "cli/VoicingDiagram.h"
 
 namespace {
 
 constexpr int maxSpan = 12;
-
-// What the frets of a generated voicing make without the capo: "Am shape" for x-0-2-2-1-0
-// of Bm with the capo at 2.
-QString shapeName(const VoicingFinder::Query& query, const VoicingFinder::Row& row) {
-    const int capo = query.board.capo();
-    if (query.chord) {
-        const qint16 bass = row.name.contains(u'/') ? row.voicing.bass : ChordTones::noBass;
-        return query.chord->name(qint16(row.voicing.root - capo),
-                                 bass < 0 ? bass : qint16(bass - capo)) +
-               QStringLiteral(" shape");
-    }
-    QList<qint16> open;
-    for (const qint16 note : row.voicing.notes)
-        open << qint16(note - capo);
-    const QList<ChordNamer::Reading> readings = ChordNamer::readings(open, false);
-    return readings.isEmpty() ? QString() : readings.first().name + QStringLiteral(" shape");
-}
 
 } // namespace
 
@@ -105,7 +89,9 @@ int FindCommand::execute(const CommandContext& context) {
         if (query.near)
             context.out() << '\t' << row.distance;
         if (query.board.capo() > 0)
-            context.out() << '\t' << shapeName(query, row);
+            context.out() << '\t'
+                          << VoicingDiagram::shapeName(row.voicing, query.board, query.chord,
+                                                       row.name.contains(u'/'));
         context.out() << '\n';
     }
     if (rows.isEmpty())

@@ -21,9 +21,7 @@ NameCommand::NameCommand()
     addOption(m_all);
     for (const QCommandLineOption& option : Arguments::fretboardOptions())
         addOption(option);
-    addArgument(QStringLiteral("FRETS"),
-                QStringLiteral("One mark a string, lowest string first, joined by '-': a fret "
-                               "0 (open, or at the capo) and up, or x (x-3-2-0-1-0)."));
+    addArgument(QStringLiteral("FRETS"), Arguments::fretsHelp());
 }
 
 int NameCommand::execute(const CommandContext& context) {

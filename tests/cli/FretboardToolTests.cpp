@@ -1,7 +1,11 @@
 // find and name on any instrument, tuning and capo, as a user runs them.
 #include "support/ToolProcess.h"
 
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -124,6 +128,68 @@ TEST(FretboardTool, BadFretboards_ExitTwoInOneLine) {
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_EQ(run.err.count(u'\n'), 1) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QLatin1String(c.named))) << run.err.toStdString();
+    }
+}
+
+TEST(FretboardTool, RenderAndSheet_DrawShapesWrittenAsFrets) {
+    QTemporaryDir dir;
+    const auto path = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
+    // Six strings: the window's chart; other instruments: a chord box, as --style box draws it.
+    ASSERT_EQ(runTool(args({"render", "x-3-2-0-1-0"}) << path("c.png")).status, 0);
+    EXPECT_EQ(QImage(path("c.png")).size(), QSize(516, 117));
+    ASSERT_EQ(
+        runTool(args({"render", "2-0-1-0", "--instrument", "ukulele"}) << path("f.png")).status, 0);
+    ASSERT_EQ(runTool(args({"render", "2-0-1-0", "--instrument", "ukulele", "--style", "box"})
+                      << path("box.png"))
+                  .status,
+              0);
+    QFile drawn(path("f.png"));
+    QFile box(path("box.png"));
+    ASSERT_TRUE(drawn.open(QIODevice::ReadOnly) && box.open(QIODevice::ReadOnly));
+    EXPECT_EQ(drawn.readAll(), box.readAll());
+
+    const ToolRun sheet = runTool(
+        args({"sheet"}) << path("s.pdf")
+                        << args({"x-3-2-0-1-0", "Am7", "G", "--capo", "2", "--captions", "shape"}));
+    ASSERT_EQ(sheet.status, 0) << sheet.err.toStdString();
+    QFile pdf(path("s.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
+}
+
+TEST(FretboardTool, RenderPlayAndSheet_RefuseBadFretboardsAndWriteNothing) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("out"));
+    const struct {
+        QStringList args;
+        const char* named;
+    } cases[] = {
+        {args({"render", "x-3-2-0-1"}) << file + QStringLiteral(".png"), "5 marks"},
+        {args({"render", "2-0-1-0", "--instrument", "ukulele", "--style", "fretboard"})
+             << file + QStringLiteral(".png"),
+         "six strings"},
+        {args({"render", "6", "C"}) << file + QStringLiteral(".png") << args({"--capo", "2"}),
+         "FRETS"},
+        {args({"render", "x-3-2-0-1-0", "--tuning", "EA"}) << file + QStringLiteral(".svg"),
+         "2 strings"},
+        {args({"play", "x-3-2-0-1-0", "--capo", "13", "--wav"}) << file + QStringLiteral(".wav"),
+         "'13'"},
+        {args({"play", "0-0-0-3", "--wav"}) << file + QStringLiteral(".wav"), "4 marks"},
+        {args({"sheet"}) << file + QStringLiteral(".pdf") << args({"6@F", "--capo", "1"}), "6@F"},
+        {args({"sheet"}) << file + QStringLiteral(".pdf") << args({"C", "--instrument", "lute"}),
+         "'lute'"},
+        {args({"sheet"}) << file + QStringLiteral(".pdf")
+                         << args({"0-0-0-3", "--instrument", "banjo"}),
+         "4 marks"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(c.args);
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        EXPECT_EQ(run.status, 2);
+        // The problem's line first (render and play add the hint to --help).
+        EXPECT_TRUE(run.err.split(u'\n').first().contains(QLatin1String(c.named)))
+            << run.err.toStdString();
+        EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "a file was left behind";
     }
 }
 
