@@ -131,7 +131,13 @@ bool ChordNamer::fits(IntervalSet pitchClasses, qint16 lowestPitchClass, qint16 
         return false;
     const IntervalSet relative = rotateDown(pitchClasses, root);
     const qint16 bassAbove = mod12(lowestPitchClass - root);
+    // Over a bass outside the chord (Am/G) the chord's tones sound above the added bass.
+    const IntervalSet upper = rotateDown(pitchClasses & ~intervalBit(lowestPitchClass), root);
     for (const ChordType* type : *rows) {
+        if (bass >= 0 && type->bass == 0 && (intervalBit(bassAbove) & type->optional) == 0 &&
+            (intervalBit(bassAbove) & type->required) == 0 && tonesFit(upper, *type) &&
+            (!type->rootless() || withRootless))
+            return true;
         if (!tonesFit(relative, *type))
             continue;
         if (type->rootless()) {

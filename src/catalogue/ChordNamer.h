@@ -36,9 +36,10 @@ public:
     // (48 55 59 64) gives CM7 first, and with rootless readings Am9/C among the rest.
     static QList<Reading> readings(const QList<qint16>& notes, bool withRootless);
 
-    // Whether `notes` reads as `root` + a type of canonical key `key`: over the given `bass`
-    // pitch class, or (bass < 0) with the root in the bass; with `withRootless` also without
-    // the root, over any bass. The test behind find, equal to looking for such a reading.
+    // Whether `notes` reads as `root` + a catalogue type of canonical key `key`: over the
+    // given `bass` pitch class, or (bass < 0) with the root in the bass; with `withRootless`
+    // also without the root, over any bass. A bass outside the type is added below its tones
+    // (Am/G: A C E over G). The test behind the catalogue's find.
     static bool fits(IntervalSet pitchClasses, qint16 lowestPitchClass, qint16 root,
                      const QString& key, qint16 bass, bool withRootless);
 
