@@ -22,10 +22,10 @@ struct Spelling {
     bool minor = false, diminished = false, augmented = false, majorSeventhMark = false;
     bool power = false, octave = false, altered = false;
     bool sus2 = false, sus4 = false, sharpFourthSus = false;
-    int extension = 0;            // 0, 2 (C2), 5, 6, 69, 7, 9, 11, 13
-    int alteredFifth = -1;        // semitones of a "b5" or "#5"
-    IntervalSet alterations = 0;  // b9, #9, #11, b13 written after the chord
-    IntervalSet added = 0;        // "add" notes and bare tensions ("7(13)")
+    int extension = 0;           // 0, 2 (C2), 5, 6, 69, 7, 9, 11, 13
+    int alteredFifth = -1;       // semitones of a "b5" or "#5"
+    IntervalSet alterations = 0; // b9, #9, #11, b13 written after the chord
+    IntervalSet added = 0;       // "add" notes and bare tensions ("7(13)")
     bool noThird = false, noFifth = false, noSeventh = false;
 };
 
@@ -91,8 +91,8 @@ private:
         m_at = start;
         if (take(u"min") || take(u"mi") || take(u"m") || take(u"-"))
             s.minor = true;
-        else if (take(u"dim") || (m_text.startsWith(u'o') && (m_text.size() == 1 || digitAt(1)) &&
-                                  take(u"o")))
+        else if (take(u"dim") ||
+                 (m_text.startsWith(u'o') && (m_text.size() == 1 || digitAt(1)) && take(u"o")))
             s.diminished = true;
         else if (take(u"aug") || take(u"+"))
             s.augmented = true;
@@ -208,7 +208,7 @@ private:
                 return true;
             }
             const int tone = toneOf(a, n);
-            if (tone < 0 || n == 2 || n == 4)
+            if (tone < 0 || n == 2 || (n == 4 && a < 0)) // "#4" is #11; "b2", "b4" are no tones
                 return false;
             s.alterations |= intervalBit(tone);
             return true;
@@ -260,8 +260,8 @@ IntervalSet tonesOf(const Spelling& s) {
     const bool seventh = e == 7 || e == 9 || e == 11 || e == 13;
     if (seventh)
         add(s.majorSeventhMark ? majorSeventh : s.diminished ? diminishedSeventh : minorSeventh);
-    const IntervalSet alteredNinths = s.alterations & (intervalBit(flatNinth) |
-                                                       intervalBit(sharpNinth));
+    const IntervalSet alteredNinths =
+        s.alterations & (intervalBit(flatNinth) | intervalBit(sharpNinth));
     if ((e == 9 || e == 11 || e == 13) && !alteredNinths)
         add(ninth);
     if (e == 11 && !(s.alterations & intervalBit(sharpEleventh)))

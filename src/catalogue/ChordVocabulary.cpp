@@ -54,7 +54,7 @@ const Entry namedChords[] = {
     {"m6/9", "R b3 6 9", "5", Kind::Plain},
     {"m(add9)", "R b3 9", "5", Kind::Plain},
     {"add11", "R 3 11", "5", Kind::Plain},
-    {"m(add11)", "R b3 11", "5 9", Kind::Plain},
+    {"m(add11)", "R b3 11", "5", Kind::Plain},
     {"7sus2", "R 2 b7", "5", Kind::Plain},
     {"9sus4", "R 4 b7 9", "5", Kind::Plain},
     {"13sus4", "R 4 b7 13", "5 9", Kind::Plain},
@@ -79,6 +79,7 @@ const Entry namedChords[] = {
     {"7b5#9", "R 3 b5 b7 #9", "", Kind::Plain},
     {"7b9#11", "R 3 b7 b9 #11", "5", Kind::Plain},
     {"7#9#11", "R 3 b7 #9 #11", "5", Kind::Plain},
+    {"13b5b9", "R 3 b5 b7 b9 13", "", Kind::Plain},
     {"11b9", "R 3 b7 b9 11", "5", Kind::Plain},
     {"m9b5", "R b3 b5 b7 9", "", Kind::Plain},
     {"m11b5", "R b3 b5 b7 11", "9", Kind::Plain},
@@ -108,7 +109,6 @@ const Entry namedChords[] = {
     // A major eleventh without its third.
     {"maj9sus4", "R 4 7 9", "5", Kind::Exotic},
     {"maj7#9#11", "R 3 5 7 #9 #11", "", Kind::Exotic},
-    {"13b5b9", "R 3 b5 b7 b9 13", "", Kind::Exotic},
     {"7(no3)", "R 5 b7", "", Kind::Exotic},
     {"7b9(no3)", "R b7 b9", "5", Kind::Exotic},
     {"9b5(no3)", "R b5 b7 9", "", Kind::Exotic},
@@ -118,10 +118,10 @@ const Entry namedChords[] = {
 };
 
 // The chords that take one more tension as an added note, and the tensions.
-const char* const addedToBases[] = {"",     "m",    "dim",  "aug",    "sus2",  "sus4",
-                                    "6",    "m6",   "7",    "maj7",   "m7",    "m7b5",
-                                    "dim7", "7sus4", "7sus2", "m(maj7)", "9",  "m9",
-                                    "maj9", "6/9",  "m6/9", "7b5",    "7#5",   "maj7#5"};
+const char* const addedToBases[] = {"",        "m",     "dim",   "aug",     "sus2",  "sus4", "add9",
+                                    "m(add9)", "6",     "m6",    "7",       "maj7",  "m7",   "m7b5",
+                                    "dim7",    "7sus4", "7sus2", "m(maj7)", "9",     "m9",   "maj9",
+                                    "6/9",     "m6/9",  "7b5",   "7#5",     "maj7#5"};
 const char* const addedTensions[] = {"b9", "9", "#9", "11", "#11", "b13", "13"};
 
 QStringList names(const char* text) {
@@ -168,22 +168,26 @@ void addAddedTensions(std::vector<ChordFormula>& all) {
         }
         if (!base)
             continue;
-        const bool triad = (base->tones() & (intervalBit(9) | intervalBit(10) |
-                                              intervalBit(11))) == 0;
+        const bool triad =
+            (base->tones() & (intervalBit(9) | intervalBit(10) | intervalBit(11))) == 0;
         for (const char* tension : addedTensions) {
             const QString name = QString::fromLatin1(tension);
             const IntervalSet bit = intervalBit(*ChordTheory::intervalSemitones(name));
             if (base->tones() & bit)
                 continue;
+            // An altered tension beside its natural one is added too ("9(addb9)").
             const bool natural = !name.startsWith(u'b') && !name.startsWith(u'#');
-            const QString symbol = base->symbol + (triad || natural
+            const int degree =
+                ChordTheory::intervalSemitones(name.mid(natural ? 0 : 1)).value_or(0);
+            const bool besideNatural = !natural && (base->tones() & intervalBit(degree));
+            const QString symbol = base->symbol + (triad || natural || besideNatural
                                                        ? QStringLiteral("(add%1)").arg(name)
                                                        : QStringLiteral("(%1)").arg(name));
             const ChordFormula added = formulaOf(symbol, base->requiredNames + QStringList{name},
                                                  base->optionalNames, Kind::Added);
             bool known = false;
             for (const ChordFormula& f : all)
-                known = known || covers(f, added);
+                known = known || covers(f, added) || f.tones() == added.tones();
             if (!known)
                 all.push_back(added);
         }
