@@ -21,8 +21,7 @@ struct ChordType {
     IntervalSet optional = 0;
     qint16 bass = 0; // semitones of the bass above the root, 0..11
     // The chord of the vocabulary these voicings sound ("M7(+11)" is maj7#11, "11" is 9sus4,
-    // "7(no5th)" is 7, "m9/b3rdNR" is m9); nullptr for the few types that are no chord of
-    // it (" octave" is; "dim7/b5th(nob3rd)" is not).
+    // "7(no5th)" is 7, "m9/b3rdNR" is m9); every type of the catalogue has one.
     const ChordFormula* formula = nullptr;
 
     IntervalSet forbidden() const { return IntervalSet(~(required | optional) & allIntervals); }

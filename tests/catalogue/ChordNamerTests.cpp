@@ -3,6 +3,8 @@
 #include "catalogue/ChordNamer.h"
 #include "catalogue/ChordTheory.h"
 #include "catalogue/ChordTypeTable.h"
+#include "catalogue/ChordVocabulary.h"
+#include "catalogue/PitchClass.h"
 #include "catalogue/Playability.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +88,103 @@ TEST(ChordNamer, InversionsAndRootlessReadings_AreAmongTheRest) {
 
 // A diminished seventh divides the octave evenly: each of its notes is a root, and each
 // 7b9 whose rootless upper four notes it is reads it too.
+// Shapes a teacher names at once, best reading first, with a reading that must follow it.
+TEST(ChordNamer, TeachersShapes_ReadFirstAsATeacherNamesThem) {
+    const struct {
+        const char* frets;
+        const char* first;
+        const char* also;
+    } cases[] = {
+        {"x-3-2-0-3-3", "Cadd9", ""},         // not Em7#5/C
+        {"x-x-10-9-8-10", "Cadd9", ""},       // catalogue entry 452 at C
+        {"x-5-5-5-5-x", "D9sus4", "C/D"},     // not Em7#5/D
+        {"x-x-0-0-1-1", "Dm11", "G7sus4/D"},  // not Csus4sus2/D
+        {"x-3-3-3-5-3", "C11", ""},           // the chord-book eleventh R 3 b7 11
+        {"x-3-4-4-4-x", "Cm(maj7)b5", "B/C"}, // no reading before
+        {"x-3-1-0-0-1", "Cm(maj11)", ""},
+        {"x-3-2-0-0-1", "Cmaj7(add11)", ""},
+        {"x-3-2-2-3-3", "C6/9", ""},
+        {"3-3-5-5-5-3", "C/G", ""}, // a triad in inversion before G6sus4
+        {"x-x-3-2-1-0", "Fmaj7", ""},
+        {"x-3-5-4-5-x", "Cmaj7", "Em/C"},
+        {"0-1-x-1-x-x", "E(b5)", ""},
+        {"0-1-0-1-x-x", "E7b5", ""},
+    };
+    for (const auto& c : cases) {
+        const QStringList names = namesOf(c.frets, false);
+        ASSERT_FALSE(names.isEmpty()) << c.frets;
+        EXPECT_EQ(names.first().toStdString(), c.first) << c.frets << ": " << text(names);
+        if (*c.also) {
+            EXPECT_TRUE(names.contains(QLatin1String(c.also))) << c.frets << ": " << text(names);
+        }
+        // A rare reading (m7#5, sus2sus4, m(b6) ...) never stands before a plain one.
+        const auto notes = ChordNamer::notesOfFrets(QString::fromLatin1(c.frets));
+        bool rare = false;
+        for (const ChordNamer::Reading& r : ChordNamer::readings(*notes, true)) {
+            const bool exotic = r.formula->kind == ChordFormula::Kind::Exotic;
+            EXPECT_FALSE(rare && !exotic && r.rootSounds) << c.frets << ": " << text(names);
+            rare = rare || exotic;
+        }
+    }
+}
+
+// The same notes read once per root, so never twice under two spellings (E(b5) and Emajb5,
+// E7b5 and E7#11).
+TEST(ChordNamer, Readings_HaveOneNamePerRoot) {
+    for (const char* frets : {"0-1-x-1-x-x", "0-1-0-1-x-x", "x-3-5-4-5-x", "x-x-0-1-0-1",
+                              "x-3-2-3-1-2", "x-x-0-0-1-1"}) {
+        QSet<qint16> roots;
+        QSet<QString> names;
+        for (const ChordNamer::Reading& r :
+             ChordNamer::readings(*ChordNamer::notesOfFrets(QString::fromLatin1(frets)), true)) {
+            EXPECT_FALSE(roots.contains(r.root)) << frets << ": " << r.name.toStdString();
+            roots << r.root;
+            names << r.name;
+        }
+        EXPECT_EQ(names.size(), roots.size()) << frets;
+    }
+}
+
+// A triad, sixth, seventh or ninth chord with one tension added, or with its third
+// suspended to a 2 or a 4, always reads on its root.
+TEST(ChordNamer, ChordsWithOneNoteAddedOrSuspended_AlwaysHaveAReading) {
+    const IntervalSet tensions = intervalBit(1) | intervalBit(2) | intervalBit(3) | intervalBit(5) |
+                                 intervalBit(6) | intervalBit(8) | intervalBit(9);
+    int checked = 0;
+    for (const char* symbol : {"", "m", "dim", "aug", "6", "m6", "7", "maj7", "m7", "m7b5", "dim7",
+                               "m(maj7)", "9", "maj9", "m9"}) {
+        const ChordFormula* base = ChordVocabulary::bySymbol(QString::fromLatin1(symbol));
+        ASSERT_NE(base, nullptr) << symbol;
+        QList<IntervalSet> variants;
+        for (int t = 1; t < PitchClass::count; ++t) {
+            if ((tensions & intervalBit(t)) && !(base->tones() & intervalBit(t)))
+                variants << IntervalSet(base->tones() | intervalBit(t));
+        }
+        if (base->tones() & intervalBit(7)) { // a third above a perfect fifth can be suspended
+            for (const int third : {3, 4}) {
+                if (base->required & intervalBit(third)) {
+                    for (const int sus : {2, 5})
+                        variants << IntervalSet((base->tones() & ~intervalBit(third)) |
+                                                intervalBit(sus));
+                }
+            }
+        }
+        for (const IntervalSet v : variants) {
+            QList<qint16> notes; // C3 and the tones above it, one octave
+            for (int t = 0; t < PitchClass::count; ++t) {
+                if (v & intervalBit(t))
+                    notes << qint16(48 + t);
+            }
+            bool onRoot = false;
+            for (const ChordNamer::Reading& r : ChordNamer::readings(notes, false))
+                onRoot = onRoot || (r.root == 0 && r.bass == 0);
+            EXPECT_TRUE(onRoot) << "C" << symbol << " as " << std::hex << v;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 100);
+}
+
 TEST(ChordNamer, DiminishedSeventh_ReadsOverEveryNote) {
     for (const char* frets : {"x-x-0-1-0-1", "x-2-3-1-3-x"}) {
         const auto notes = ChordNamer::notesOfFrets(QString::fromLatin1(frets));
