@@ -74,6 +74,34 @@ std::optional<QList<ChordChartKind>> charts(const QString& word, QString* error)
     return std::nullopt;
 }
 
+std::optional<Style> style(const QString& word, QString* error) {
+    if (word == QLatin1String("box"))
+        return Style::Box;
+    if (word == QLatin1String("fretboard"))
+        return Style::Fretboard;
+    if (error)
+        *error = QStringLiteral("no such style '%1' (box or fretboard)").arg(word);
+    return std::nullopt;
+}
+
+std::optional<ChordBox::Labels> labels(const QString& word, QString* error) {
+    static const struct {
+        const char* word;
+        ChordBox::Labels labels;
+    } words[] = {{"fingers", ChordBox::Labels::Fingers},
+                 {"intervals", ChordBox::Labels::Intervals},
+                 {"notes", ChordBox::Labels::Notes},
+                 {"none", ChordBox::Labels::None}};
+    for (const auto& w : words) {
+        if (word == QLatin1String(w.word))
+            return w.labels;
+    }
+    if (error)
+        *error =
+            QStringLiteral("no such labels '%1' (fingers, intervals, notes or none)").arg(word);
+    return std::nullopt;
+}
+
 QString entryHelp() {
     return QStringLiteral("A catalogue entry, 1 to %1, as the window's chord list counts them.")
         .arg(ChordCatalogue::entryCount);

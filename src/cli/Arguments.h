@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chart/ChordBox.h"
 #include "chart/ChordChart.h"
 
 #include <QList>
@@ -46,6 +47,15 @@ std::optional<FileKind> fileKind(const QString& fileName);
 // --chart, which of the window's charts to draw: "fingering", "interval", "blank", or "both"
 // (fingering, then interval). Error: "no such chart 'x' (fingering, interval, blank or both)".
 std::optional<QList<ChordChartKind>> charts(const QString& word, QString* error = nullptr);
+
+// --style, how render and sheet draw a chord: "box", a chord box as chord books print it, or
+// "fretboard", the window's chart. Error: "no such style 'x' (box or fretboard)".
+enum class Style { Box, Fretboard };
+std::optional<Style> style(const QString& word, QString* error = nullptr);
+
+// --labels, what a chord box writes in its dots: "fingers", "intervals", "notes" or "none".
+// Error: "no such labels 'x' (fingers, intervals, notes or none)".
+std::optional<ChordBox::Labels> labels(const QString& word, QString* error = nullptr);
 
 // Help lines for the arguments above, as a command's --help lists them.
 QString entryHelp();

@@ -3,6 +3,8 @@
 #include "base/Failure.h"
 #include "catalogue/ChordCatalogue.h"
 #include "chart/ChartSurface.h"
+#include "chart/ChordBox.h"
+#include "chart/ChordDiagram.h"
 #include "cli/Arguments.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
@@ -36,22 +38,59 @@ QByteArray encodeRaster(const QImage& image, Arguments::FileKind kind) {
     }
 }
 
+// --size WxH: a picture's width and height in pixels, each 1 to maxPictureSide ("300x400").
+constexpr int maxPictureSide = 8192;
+
+std::optional<QSize> readSize(const QString& text) {
+    const qsizetype x = text.indexOf(u'x', 0, Qt::CaseInsensitive);
+    if (x < 0)
+        return std::nullopt;
+    const std::optional<int> width =
+        Arguments::wholeNumber(QStringView(text).left(x), 1, maxPictureSide);
+    const std::optional<int> height =
+        Arguments::wholeNumber(QStringView(text).mid(x + 1), 1, maxPictureSide);
+    if (!width || !height)
+        return std::nullopt;
+    return QSize(*width, *height);
+}
+
+bool isVector(Arguments::FileKind kind) {
+    return kind == Arguments::FileKind::Svg || kind == Arguments::FileKind::Pdf;
+}
+
+VectorChartFile::Format vectorFormat(Arguments::FileKind kind) {
+    return kind == Arguments::FileKind::Svg ? VectorChartFile::Format::Svg
+                                            : VectorChartFile::Format::Pdf;
+}
+
 } // namespace
 
 RenderCommand::RenderCommand()
     : Command({.name = QStringLiteral("render"),
                .synopsis = QStringLiteral("render ENTRY PITCH FILE"),
-               .summary = {QStringLiteral("draw a chart into FILE (.bmp, .jpg, .jpeg, .png,"),
-                           QStringLiteral(".svg or .pdf)")},
+               .summary = {QStringLiteral("draw a chart or a chord box into FILE (.bmp, .jpg,"),
+                           QStringLiteral(".jpeg, .png, .svg or .pdf)")},
                .description = QStringLiteral(
-                   "Draws one of the window's charts of an entry at a Pitch into FILE; the\n"
-                   "suffix chooses the format.")}),
+                   "Draws an entry at a Pitch into FILE, as one of the window's charts or, with\n"
+                   "--style box, as a chord box; the suffix chooses the format.")}),
+      m_style(QStringLiteral("style"),
+              QStringLiteral("fretboard (default): one of the window's charts; box: a chord box "
+                             "as chord books print it."),
+              QStringLiteral("style"), QStringLiteral("fretboard")),
       m_chart(QStringLiteral("chart"),
-              QStringLiteral("The chart to draw: fingering (default), interval or blank."),
+              QStringLiteral("The window's chart to draw: fingering (default), interval or "
+                             "blank."),
               QStringLiteral("kind"), QStringLiteral("fingering")),
-      m_leftHanded(QStringLiteral("left-handed"), QStringLiteral("Mirror the chart.")) {
-    addOption(m_chart);
-    addOption(m_leftHanded);
+      m_labels(QStringLiteral("labels"),
+               QStringLiteral("In a box's dots: fingers (default), intervals, notes or none."),
+               QStringLiteral("what"), QStringLiteral("fingers")),
+      m_size(QStringLiteral("size"),
+             QStringLiteral("A box picture's width and height in pixels (300x400); the box is "
+                            "fitted into it. Default: its natural size."),
+             QStringLiteral("WxH")),
+      m_leftHanded(QStringLiteral("left-handed"), QStringLiteral("Mirror the chart or box.")) {
+    for (const QCommandLineOption* option : {&m_style, &m_chart, &m_labels, &m_size, &m_leftHanded})
+        addOption(*option);
     addArgument(QStringLiteral("ENTRY"), Arguments::entryHelp());
     addArgument(QStringLiteral("PITCH"), Arguments::pitchHelp());
     addArgument(QStringLiteral("FILE"),
@@ -75,6 +114,16 @@ int RenderCommand::execute(const CommandContext& context) {
         return context.usageError(QStringLiteral("cannot tell the image format of '%1' (use "
                                                  ".bmp, .jpg, .jpeg, .png, .svg or .pdf)")
                                       .arg(fileName));
+    const std::optional<Arguments::Style> style = Arguments::style(parser().value(m_style), &error);
+    if (!style)
+        return context.usageError(error);
+    const ChordEntry& entry = ChordCatalogue::entry(*entryNumber);
+    if (*style == Arguments::Style::Box)
+        return renderBox(context, ChordDiagram::fromCatalogue(entry, *pitch), fileName, *format);
+
+    if (parser().isSet(m_labels) || parser().isSet(m_size))
+        return context.usageError(
+            QStringLiteral("--labels and --size draw chord boxes: add --style box"));
     const std::optional<QList<ChordChartKind>> charts =
         Arguments::charts(parser().value(m_chart), &error);
     if (!charts)
@@ -84,23 +133,61 @@ int RenderCommand::execute(const CommandContext& context) {
                                                  "fingering, interval or blank"));
     const ChordChartKind kind = charts->first();
     const bool leftHanded = parser().isSet(m_leftHanded);
-    const ChordEntry& entry = ChordCatalogue::entry(*entryNumber);
 
-    if (*format == Arguments::FileKind::Svg || *format == Arguments::FileKind::Pdf) {
-        const auto vector = *format == Arguments::FileKind::Svg ? VectorChartFile::Format::Svg
-                                                                : VectorChartFile::Format::Pdf;
+    if (isVector(*format)) {
         try {
-            VectorChartFile::write(fileName, vector, kind, entry, *pitch, leftHanded);
+            VectorChartFile::write(fileName, vectorFormat(*format), kind, entry, *pitch,
+                                   leftHanded);
         } catch (const Failure& failure) {
-            context.report(
-                QStringLiteral("cannot write '%1': %2").arg(fileName, failure.description()));
-            return ExitStatus::failure;
+            return reportFailure(context, fileName, failure);
         }
         return ExitStatus::ok;
     }
     ChartSurface surface;
     drawChordChart(surface, kind, entry, *pitch, leftHanded);
-    const QByteArray data = encodeRaster(surface.image(), *format);
+    return writeRaster(context, fileName, surface.image(), *format);
+}
+
+int RenderCommand::renderBox(const CommandContext& context, const ChordDiagram& diagram,
+                             const QString& fileName, Arguments::FileKind format) const {
+    if (parser().isSet(m_chart))
+        return context.usageError(
+            QStringLiteral("--chart picks one of the window's charts; a box takes --labels"));
+    QString error;
+    const std::optional<ChordBox::Labels> labels =
+        Arguments::labels(parser().value(m_labels), &error);
+    if (!labels)
+        return context.usageError(error);
+    ChordBox::Options options;
+    options.labels = *labels;
+    options.leftHanded = parser().isSet(m_leftHanded);
+    QSize size;
+    if (parser().isSet(m_size)) {
+        if (isVector(format))
+            return context.usageError(
+                QStringLiteral("--size is for .png, .bmp and .jpg pictures; .svg and .pdf scale"));
+        const std::optional<QSize> read = readSize(parser().value(m_size));
+        if (!read)
+            return context.usageError(
+                QStringLiteral("--size '%1' is not WIDTHxHEIGHT, each 1 to %2 pixels")
+                    .arg(parser().value(m_size))
+                    .arg(maxPictureSide));
+        size = *read;
+    }
+    if (isVector(format)) {
+        try {
+            VectorChartFile::write(fileName, vectorFormat(format), diagram, options);
+        } catch (const Failure& failure) {
+            return reportFailure(context, fileName, failure);
+        }
+        return ExitStatus::ok;
+    }
+    return writeRaster(context, fileName, ChordBox::image(diagram, options, size), format);
+}
+
+int RenderCommand::writeRaster(const CommandContext& context, const QString& fileName,
+                               const QImage& image, Arguments::FileKind format) {
+    const QByteArray data = encodeRaster(image, format);
     // The folder is opened once, and temporary files that killed runs left in it go first.
     const ImageFolder::PathParts parts = ImageFolder::splitPath(fileName);
     const ImageFolder folder(parts.folder);
@@ -111,4 +198,10 @@ int RenderCommand::execute(const CommandContext& context) {
         return ExitStatus::failure;
     }
     return ExitStatus::ok;
+}
+
+int RenderCommand::reportFailure(const CommandContext& context, const QString& fileName,
+                                 const Failure& failure) {
+    context.report(QStringLiteral("cannot write '%1': %2").arg(fileName, failure.description()));
+    return ExitStatus::failure;
 }

@@ -1,14 +1,22 @@
 #pragma once
 
 #include "chart/ChordChart.h"
+#include "chart/ChordDiagram.h"
+#include "cli/Arguments.h"
 #include "cli/Command.h"
 
 #include <QCommandLineOption>
+#include <QImage>
 
-// `strumvane-charts render ENTRY PITCH FILE [--chart fingering|interval|blank]
-// [--left-handed]`: one of the window's charts of an entry at a Pitch into FILE, whose suffix
-// chooses the format: .bmp, .jpg or .jpeg (quality 100), .png, .svg or .pdf. The file is
-// written whole or not at all; exit 1 when it cannot be written.
+class Failure;
+
+// `strumvane-charts render ENTRY PITCH FILE [--style fretboard|box]
+// [--chart fingering|interval|blank] [--labels fingers|intervals|notes|none] [--size WxH]
+// [--left-handed]`: an entry at a Pitch into FILE, as one of the window's charts (the default)
+// or as a chord box (`--style box`, labels in the dots by --labels, a picture fitted into
+// --size). FILE's suffix chooses the format: .bmp, .jpg or .jpeg (quality 100), .png, .svg or
+// .pdf. The file is written whole or not at all; exit 1 when it cannot be written, 2 for an
+// option that does not fit the style (--chart with a box, --labels with a fretboard).
 class RenderCommand : public Command {
 public:
     RenderCommand();
@@ -17,6 +25,17 @@ protected:
     int execute(const CommandContext& context) override;
 
 private:
+    int renderBox(const CommandContext& context, const ChordDiagram& diagram,
+                  const QString& fileName, Arguments::FileKind format) const;
+    // Encodes `image` as `format` and writes it whole as `fileName`.
+    static int writeRaster(const CommandContext& context, const QString& fileName,
+                           const QImage& image, Arguments::FileKind format);
+    static int reportFailure(const CommandContext& context, const QString& fileName,
+                             const Failure& failure);
+
+    QCommandLineOption m_style;
     QCommandLineOption m_chart;
+    QCommandLineOption m_labels;
+    QCommandLineOption m_size;
     QCommandLineOption m_leftHanded;
 };

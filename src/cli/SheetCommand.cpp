@@ -1,35 +1,69 @@
 #include "cli/SheetCommand.h"
 
 #include "base/Failure.h"
+#include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordFinder.h"
-#include "cli/Arguments.h"
+#include "chart/ChordDiagram.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
+
+namespace {
+
+// How many of the window's charts stand side by side unless --columns says otherwise.
+constexpr int fretboardColumns = 2;
+
+std::optional<ChordBoxSheet::Captions> readCaptions(const QString& word) {
+    if (word == QLatin1String("frets"))
+        return ChordBoxSheet::Captions::Frets;
+    if (word == QLatin1String("shape"))
+        return ChordBoxSheet::Captions::Shape;
+    if (word == QLatin1String("none"))
+        return ChordBoxSheet::Captions::None;
+    return std::nullopt;
+}
+
+} // namespace
 
 SheetCommand::SheetCommand()
     : Command({.name = QStringLiteral("sheet"),
                .synopsis = QStringLiteral("sheet OUT.pdf CHORD..."),
                .summary = {QStringLiteral("a PDF lesson sheet, e.g. sheet song.pdf Am7 D7 6@F")},
                .description = QStringLiteral(
-                   "Writes a printable PDF lesson sheet of chord charts.\n"
+                   "Writes a printable PDF lesson sheet: chord boxes filling the page (24 fit on\n"
+                   "an A4 page), or with --style fretboard the window's charts.\n"
                    "Example: strumvane-charts sheet song.pdf Am7 D7 Gmaj7 6@F --title \"Lesson "
                    "3\""),
                .hintsAtHelp = false}),
       m_title(QStringLiteral("title"), QStringLiteral("The sheet's title."),
               QStringLiteral("TEXT")),
+      m_style(QStringLiteral("style"),
+              QStringLiteral("box (default): chord boxes as chord books print them; fretboard: "
+                             "the window's charts (the default when --chart is given)."),
+              QStringLiteral("style")),
+      m_labels(QStringLiteral("labels"),
+               QStringLiteral("In the boxes' dots: fingers (default), intervals, notes or none."),
+               QStringLiteral("what"), QStringLiteral("fingers")),
+      m_captions(QStringLiteral("captions"),
+                 QStringLiteral("Under each box: frets (default), shape (the open shape under a "
+                                "capo, where known) or none."),
+                 QStringLiteral("what"), QStringLiteral("frets")),
       m_chart(QStringLiteral("chart"),
-              QStringLiteral("The charts of each chord: fingering (default), interval, blank or "
-                             "both (fingering and interval)."),
+              QStringLiteral("The window's charts of each chord: fingering (default), interval, "
+                             "blank or both (fingering and interval)."),
               QStringLiteral("kind"), QStringLiteral("fingering")),
-      m_leftHanded(QStringLiteral("left-handed"), QStringLiteral("Mirror the charts.")),
+      m_leftHanded(QStringLiteral("left-handed"), QStringLiteral("Mirror the boxes or charts.")),
       m_page(QStringLiteral("page"), QStringLiteral("a4 (default) or letter."),
              QStringLiteral("size"), QStringLiteral("a4")),
-      m_columns(
-          QStringLiteral("columns"),
-          QStringLiteral("Charts side by side, 1 to %1 (default 2).").arg(LessonSheet::maxColumns),
-          QStringLiteral("N"), QStringLiteral("2")) {
+      m_columns(QStringLiteral("columns"),
+                QStringLiteral("Boxes side by side, 1 to %1 (default: as many as stay legible, "
+                               "up to %2), or charts, 1 to %3 (default %4).")
+                    .arg(ChordBoxSheet::maxColumns)
+                    .arg(ChordBoxSheet::autoColumns)
+                    .arg(LessonSheet::maxColumns)
+                    .arg(fretboardColumns),
+                QStringLiteral("N")) {
     for (const QCommandLineOption* option :
-         {&m_title, &m_chart, &m_leftHanded, &m_page, &m_columns})
+         {&m_title, &m_style, &m_labels, &m_captions, &m_chart, &m_leftHanded, &m_page, &m_columns})
         addOption(*option);
     addArgument(QStringLiteral("OUT.pdf"), QStringLiteral("The PDF to write."));
     addArgument(QStringLiteral("CHORD"), QStringLiteral("A chord name (Am7) or ENTRY@PITCH (6@F)."),
@@ -44,46 +78,109 @@ int SheetCommand::execute(const CommandContext& context) {
     if (Arguments::fileKind(fileName) != Arguments::FileKind::Pdf)
         return context.usageError(
             QStringLiteral("the sheet '%1' must be a .pdf file").arg(fileName));
-    LessonSheet::Options options;
-    if (const std::optional<int> status = readOptions(options, context))
+    Arguments::Style style = Arguments::Style::Box;
+    if (const std::optional<int> status = readStyle(style, context))
+        return *status;
+    const int maxColumns =
+        style == Arguments::Style::Box ? ChordBoxSheet::maxColumns : LessonSheet::maxColumns;
+    Common common;
+    if (const std::optional<int> status = readCommon(common, maxColumns, context))
+        return *status;
+
+    if (style == Arguments::Style::Fretboard) {
+        LessonSheet::Options options;
+        options.title = common.title;
+        options.leftHanded = common.leftHanded;
+        options.page = common.page;
+        options.columns = common.columns.value_or(fretboardColumns);
+        QString error;
+        const std::optional<QList<ChordChartKind>> charts =
+            Arguments::charts(parser().value(m_chart), &error);
+        if (!charts)
+            return context.usageError(error);
+        options.charts = *charts;
+        QList<LessonSheet::Chord> chords;
+        if (const std::optional<int> status = readChords(args.mid(1), chords, context))
+            return *status;
+        return write(context, fileName, [&] { LessonSheet::write(fileName, chords, options); });
+    }
+
+    ChordBoxSheet::Options options;
+    options.title = common.title;
+    options.box.leftHanded = common.leftHanded;
+    options.page = common.page;
+    options.columns = common.columns.value_or(0);
+    if (const std::optional<int> status = readBoxOptions(options, context))
         return *status;
     QList<LessonSheet::Chord> chords;
     if (const std::optional<int> status = readChords(args.mid(1), chords, context))
         return *status;
-
-    try {
-        LessonSheet::write(fileName, chords, options);
-    } catch (const Failure& failure) {
-        context.report(
-            QStringLiteral("cannot write '%1': %2").arg(fileName, failure.description()));
-        return ExitStatus::failure;
+    QList<ChordDiagram> diagrams;
+    for (const LessonSheet::Chord& chord : chords) {
+        ChordDiagram diagram =
+            ChordDiagram::fromCatalogue(ChordCatalogue::entry(chord.entry), chord.pitch);
+        diagram.name = chord.caption;
+        diagrams << diagram;
     }
-    return ExitStatus::ok;
+    return write(context, fileName, [&] { ChordBoxSheet::write(fileName, diagrams, options); });
 }
 
-std::optional<int> SheetCommand::readOptions(LessonSheet::Options& options,
-                                             const CommandContext& context) const {
-    options.title = parser().value(m_title);
+std::optional<int> SheetCommand::readStyle(Arguments::Style& style,
+                                           const CommandContext& context) const {
+    // --chart names the window's charts, so on its own it asks for them.
+    style = parser().isSet(m_chart) ? Arguments::Style::Fretboard : Arguments::Style::Box;
     QString error;
-    const std::optional<QList<ChordChartKind>> charts =
-        Arguments::charts(parser().value(m_chart), &error);
-    if (!charts)
-        return context.usageError(error);
-    options.charts = *charts;
-    options.leftHanded = parser().isSet(m_leftHanded);
+    if (parser().isSet(m_style)) {
+        const std::optional<Arguments::Style> read =
+            Arguments::style(parser().value(m_style), &error);
+        if (!read)
+            return context.usageError(error);
+        style = *read;
+    }
+    if (style == Arguments::Style::Box && parser().isSet(m_chart))
+        return context.usageError(
+            QStringLiteral("--chart picks the window's charts; boxes take --labels"));
+    if (style == Arguments::Style::Fretboard &&
+        (parser().isSet(m_labels) || parser().isSet(m_captions)))
+        return context.usageError(
+            QStringLiteral("--labels and --captions are for chord boxes, not --style fretboard"));
+    return std::nullopt;
+}
+
+std::optional<int> SheetCommand::readCommon(Common& common, int maxColumns,
+                                            const CommandContext& context) const {
+    common.title = parser().value(m_title);
+    common.leftHanded = parser().isSet(m_leftHanded);
     const QString page = parser().value(m_page).toLower();
     if (page == QLatin1String("letter"))
-        options.page = QPageSize::Letter;
+        common.page = QPageSize::Letter;
     else if (page != QLatin1String("a4"))
         return context.usageError(
             QStringLiteral("no such page '%1' (a4 or letter)").arg(parser().value(m_page)));
-    const QString columns = parser().value(m_columns);
-    const std::optional<int> count = Arguments::wholeNumber(columns, 1, LessonSheet::maxColumns);
-    if (!count)
-        return context.usageError(QStringLiteral("--columns '%1' is not 1 to %2")
-                                      .arg(columns)
-                                      .arg(LessonSheet::maxColumns));
-    options.columns = *count;
+    if (parser().isSet(m_columns)) {
+        const QString columns = parser().value(m_columns);
+        common.columns = Arguments::wholeNumber(columns, 1, maxColumns);
+        if (!common.columns)
+            return context.usageError(
+                QStringLiteral("--columns '%1' is not 1 to %2").arg(columns).arg(maxColumns));
+    }
+    return std::nullopt;
+}
+
+std::optional<int> SheetCommand::readBoxOptions(ChordBoxSheet::Options& options,
+                                                const CommandContext& context) const {
+    QString error;
+    const std::optional<ChordBox::Labels> labels =
+        Arguments::labels(parser().value(m_labels), &error);
+    if (!labels)
+        return context.usageError(error);
+    options.box.labels = *labels;
+    const std::optional<ChordBoxSheet::Captions> captions =
+        readCaptions(parser().value(m_captions));
+    if (!captions)
+        return context.usageError(QStringLiteral("no such captions '%1' (frets, shape or none)")
+                                      .arg(parser().value(m_captions)));
+    options.captions = *captions;
     return std::nullopt;
 }
 
@@ -112,4 +209,16 @@ std::optional<int> SheetCommand::readChords(const QStringList& texts,
                                      found.first().voicing->pitch};
     }
     return std::nullopt;
+}
+
+int SheetCommand::write(const CommandContext& context, const QString& fileName,
+                        const std::function<void()>& writeSheet) {
+    try {
+        writeSheet();
+    } catch (const Failure& failure) {
+        context.report(
+            QStringLiteral("cannot write '%1': %2").arg(fileName, failure.description()));
+        return ExitStatus::failure;
+    }
+    return ExitStatus::ok;
 }

@@ -2,7 +2,9 @@
 #include "catalogue/ChordTheory.h"
 #include "catalogue/Playability.h"
 #include "chart/ChartSurface.h"
+#include "chart/ChordBox.h"
 #include "chart/ChordChart.h"
+#include "chart/ChordDiagram.h"
 #include "cli/CommandTable.h"
 #include "support/ToolProcess.h"
 
@@ -10,6 +12,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <unistd.h>
 
@@ -76,6 +79,28 @@ TEST_F(ChartsToolTests, BadInput_ExitsTwoNamingTheValue) {
         {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
           QStringLiteral("--chart"), QStringLiteral("both")},
          "one chart per file"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
+          QStringLiteral("--style"), QStringLiteral("boxes")},
+         "boxes"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
+          QStringLiteral("--style"), QStringLiteral("box"), QStringLiteral("--labels"),
+          QStringLiteral("frets")},
+         "frets"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
+          QStringLiteral("--style"), QStringLiteral("box"), QStringLiteral("--size"),
+          QStringLiteral("0x100")},
+         "0x100"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.svg"),
+          QStringLiteral("--style"), QStringLiteral("box"), QStringLiteral("--size"),
+          QStringLiteral("100x100")},
+         "--size"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
+          QStringLiteral("--style"), QStringLiteral("box"), QStringLiteral("--chart"),
+          QStringLiteral("interval")},
+         "--chart"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
+          QStringLiteral("--labels"), QStringLiteral("notes")},
+         "--style box"},
         {{QStringLiteral("list"), QStringLiteral("--bogus")}, "bogus"},
         {{}, "no command"},
     };
@@ -100,6 +125,40 @@ TEST_F(ChartsToolTests, Render_WritesTheChartAsTheCoreDrawsIt) {
     ASSERT_FALSE(written.isNull());
     EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32),
               expected.image().convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(ChartsToolTests, Render_BoxStyleDrawsTheCoresChordBox) {
+    const ChordDiagram cmaj = ChordDiagram::fromCatalogue(ChordCatalogue::entry(6), 0);
+    ChordBox::Options mirrored;
+    mirrored.labels = ChordBox::Labels::Intervals;
+    mirrored.leftHanded = true;
+    const struct {
+        QStringList options;
+        QImage expected;
+    } cases[] = {
+        {{}, ChordBox::image(cmaj, {})},
+        {{QStringLiteral("--labels"), QStringLiteral("intervals"), QStringLiteral("--left-handed"),
+          QStringLiteral("--size"), QStringLiteral("300x180")},
+         ChordBox::image(cmaj, mirrored, QSize(300, 180))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options.join(u' ').toStdString());
+        const QString file = path(QStringLiteral("c.png"));
+        const ToolRun run =
+            runTool(QStringList{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"),
+                                file, QStringLiteral("--style"), QStringLiteral("box")} +
+                    c.options);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(QImage(file).convertToFormat(QImage::Format_RGB32), c.expected);
+    }
+    const QString svg = path(QStringLiteral("c.svg"));
+    ASSERT_EQ(runTool({QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), svg,
+                       QStringLiteral("--style"), QStringLiteral("box")})
+                  .status,
+              0);
+    QFile written(svg);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("Strumvane chord box"));
 }
 
 TEST_F(ChartsToolTests, Render_FormatFollowsTheExtension) {
@@ -260,6 +319,54 @@ TEST_F(ChartsToolTests, Sheet_WritesAPdfOrNothingAtAll) {
     EXPECT_EQ(failed.status, 1);
     EXPECT_FALSE(QFile::exists(unwritable));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("song.pdf")});
+}
+
+TEST_F(ChartsToolTests, Sheet_DrawsBoxesByDefault_FretboardOnRequest) {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    const auto sheetText = [&](const QStringList& options) {
+        const QString sheet = path(QStringLiteral("song.pdf"));
+        QFile::remove(sheet);
+        const ToolRun run = runTool(QStringList{QStringLiteral("sheet"), sheet,
+                                                QStringLiteral("Am7"), QStringLiteral("6@F")} +
+                                    options);
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        QProcess process;
+        process.start(pdftotext, {sheet, QStringLiteral("-")});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    // 6@F is the F barre 1-3-3-2-1-1: a box names it with the window's name and its frets
+    // below; the fretboard chart has no frets line.
+    const QString frets = ChordDiagram::fromCatalogue(ChordCatalogue::entry(6), 5).fretText();
+    const QString boxes = sheetText({QStringLiteral("--labels"), QStringLiteral("notes")});
+    EXPECT_TRUE(boxes.contains(QStringLiteral("Am7")) && boxes.contains(QStringLiteral("Fmaj")));
+    EXPECT_TRUE(boxes.contains(frets)) << boxes.toStdString();
+    EXPECT_FALSE(sheetText({QStringLiteral("--captions"), QStringLiteral("none")}).contains(frets));
+    const QString charts = sheetText({QStringLiteral("--style"), QStringLiteral("fretboard")});
+    EXPECT_TRUE(charts.contains(QStringLiteral("Fmaj")));
+    EXPECT_FALSE(charts.contains(frets));
+
+    for (const auto& [options, named] : std::initializer_list<std::pair<QStringList, const char*>>{
+             {{QStringLiteral("--captions"), QStringLiteral("fingers")}, "fingers"},
+             {{QStringLiteral("--style"), QStringLiteral("box"), QStringLiteral("--chart"),
+               QStringLiteral("both")},
+              "--chart"},
+             {{QStringLiteral("--style"), QStringLiteral("fretboard"), QStringLiteral("--labels"),
+               QStringLiteral("notes")},
+              "--labels"},
+             {{QStringLiteral("--columns"), QStringLiteral("9")}, "'9' is not 1 to 8"},
+             {{QStringLiteral("--chart"), QStringLiteral("both"), QStringLiteral("--columns"),
+               QStringLiteral("7")},
+              "'7' is not 1 to 6"},
+         }) {
+        expectOneLineError(
+            runTool(QStringList{QStringLiteral("sheet"), path("bad.pdf"), QStringLiteral("Am7")} +
+                    options),
+            named);
+    }
+    EXPECT_FALSE(QFile::exists(path("bad.pdf")));
 }
 
 TEST_F(ChartsToolTests, Failures_ExitOneWithTheSystemsReasonAndNoFile) {
