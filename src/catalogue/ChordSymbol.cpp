@@ -55,16 +55,19 @@ private:
     bool digitAt(qsizetype at) const { return at < m_text.size() && m_text[at].isDigit(); }
     bool atEnd() const { return m_at >= m_text.size(); }
 
-    // A number written after a word: "7", "13"; -1 when none.
+    // A number written after a word: "7", "13"; -1 when none. Two digits are 11 or 13
+    // ("79" is a 7 and a 9).
     int number() {
-        qsizetype end = m_at;
-        while (end < m_text.size() && m_text[end].isDigit() && end - m_at < 2)
-            ++end;
-        if (end == m_at)
+        if (!digitAt(m_at))
             return -1;
-        const int value = m_text.mid(m_at, end - m_at).toInt();
-        m_at = end;
-        return value;
+        if (digitAt(m_at + 1)) {
+            const int two = m_text.mid(m_at, 2).toInt();
+            if (two == 11 || two == 13) {
+                m_at += 2;
+                return two;
+            }
+        }
+        return m_text[m_at++].digitValue();
     }
 
     // A major seventh mark: "maj", "M", and "ma" before a number ("Δ" became "maj").
@@ -190,6 +193,13 @@ private:
         }
         const qsizetype start = m_at;
         if (takeMajorMark()) {
+            // "C7M" is Cmaj7, as some books write it.
+            const bool afterSeventh =
+                s.extension == 7 || s.extension == 9 || s.extension == 11 || s.extension == 13;
+            if (afterSeventh && !digitAt(m_at)) {
+                s.majorSeventhMark = true;
+                return true;
+            }
             const int n = number();
             if (n != 7 && n != 9 && n != 11 && n != 13)
                 return false;
@@ -307,7 +317,16 @@ const ChordFormula* formulaOf(QStringView suffix) {
     Spelling spelling;
     if (!SuffixReader(text).read(spelling))
         return nullptr;
-    return ChordVocabulary::byTones(tonesOf(spelling));
+    const IntervalSet tones = tonesOf(spelling);
+    if (const ChordFormula* same = ChordVocabulary::byTones(tones))
+        return same;
+    // Tones a chord may leave out, left out by the symbol: "C7(13)" and "C9(no5)" are a C13
+    // and a C9.
+    for (const ChordFormula& f : ChordVocabulary::formulas()) {
+        if (f.fits(tones))
+            return &f;
+    }
+    return nullptr;
 }
 
 // A root note spelled so that a chord symbol after it reads two ways: Cb5 (the power chord

@@ -78,6 +78,8 @@ const Entry namedChords[] = {
     {"7b5b9", "R 3 b5 b7 b9", "", Kind::Plain},
     {"7b5#9", "R 3 b5 b7 #9", "", Kind::Plain},
     {"7b9#11", "R 3 b7 b9 #11", "5", Kind::Plain},
+    {"7b9b13", "R 3 b7 b9 b13", "5", Kind::Plain},
+    {"7#9b13", "R 3 b7 #9 b13", "5", Kind::Plain},
     {"7#9#11", "R 3 b7 #9 #11", "5", Kind::Plain},
     {"13b5b9", "R 3 b5 b7 b9 13", "", Kind::Plain},
     {"11b9", "R 3 b7 b9 11", "5", Kind::Plain},

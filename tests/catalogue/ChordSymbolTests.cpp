@@ -103,12 +103,8 @@ TEST(ChordSymbol, DoubtfulAndUnknownSymbols_AreRefusedWithOneLine) {
         const char* named;
     } cases[] = {
         {"Cb5", "C(b5) or B5"}, // C with a flat fifth, or the power chord on Cb?
-        {"E#5", "E(#5) or F5"},
-        {"Cxyz", "'xyz'"},
-        {"H7", "'H7'"},
-        {"C/H", "'H'"},
-        {"Cm5", "'m5'"},
-        {"", "''"},
+        {"E#5", "E(#5) or F5"}, {"Cxyz", "'xyz'"}, {"H7", "'H7'"},
+        {"C/H", "'H'"},         {"Cm5", "'m5'"},   {"", "''"},
     };
     for (const auto& c : cases) {
         QString error;
@@ -169,7 +165,8 @@ TEST(ChordFinder, PlayersSpellings_FindTheCatalogueVoicingsOfTheirChord) {
         EXPECT_FALSE(found.isEmpty()) << s.typed;
         EXPECT_EQ(found, entriesOf(s.catalogue)) << s.typed;
     }
-    const IntervalSet aMinorOverG = intervalBit(9) | intervalBit(0) | intervalBit(4) | intervalBit(7);
+    const IntervalSet aMinorOverG =
+        intervalBit(9) | intervalBit(0) | intervalBit(4) | intervalBit(7);
     const auto overG = entriesOf("Am/G");
     EXPECT_FALSE(overG.isEmpty());
     for (const ChordFinder::Voicing* v : overG) {
