@@ -3,7 +3,9 @@
 #include "base/Failure.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordNamer.h"
+#include "catalogue/ChordSymbol.h"
 #include "catalogue/ChordTheory.h"
+#include "catalogue/ChordTypeTable.h"
 #include "catalogue/PitchClass.h"
 #include "catalogue/Playability.h"
 
@@ -114,6 +116,11 @@ std::optional<ChordFinder::ChordName> ChordFinder::parseChordName(QStringView te
     if (!ChordTheory::parseNoteName(text.left(1)))
         return fail(QStringLiteral("no root note (A to G) at the start of '%1'").arg(whole));
 
+    QString symbolError;
+    if (ChordSymbol::isAmbiguous(text)) {
+        ChordSymbol::parse(text, &symbolError);
+        return fail(symbolError);
+    }
     ChordName name;
     QStringView head = text;
     const qsizetype slash = text.lastIndexOf(u'/');
@@ -124,8 +131,7 @@ std::optional<ChordFinder::ChordName> ChordFinder::parseChordName(QStringView te
         }
     }
     // A root with an accidental wins when the rest is a known type ("Bb7"); else the plain
-    // letter does ("Cb5" is C with a flat fifth only if the table knows "b5" and not "5").
-    QString unknown;
+    // letter does.
     for (const qsizetype rootLength : {2, 1}) {
         const std::optional<qint16> root = head.size() >= rootLength
                                                ? ChordTheory::parseNoteName(head.left(rootLength))
@@ -143,13 +149,22 @@ std::optional<ChordFinder::ChordName> ChordFinder::parseChordName(QStringView te
                 name.bass = -1; // "C/C" is C
             return name;
         }
-        if (unknown.isEmpty())
-            unknown = typeText;
     }
-    if (slash > 0 && name.bass < 0 && unknown.contains(u'/'))
-        return fail(QStringLiteral("unknown bass note '%1' in '%2'")
-                        .arg(text.mid(slash + 1).toString(), whole));
-    return fail(QStringLiteral("unknown chord type '%1' in '%2'").arg(unknown, whole));
+    // A chord symbol in another spelling: the catalogue type of the same chord with its
+    // root in the bass, the first in table order ("7" before "7(no5th)").
+    const std::optional<ChordSymbol> symbol = ChordSymbol::parse(text, &symbolError);
+    if (!symbol)
+        return fail(symbolError);
+    name.root = symbol->root();
+    name.bass = symbol->bass();
+    name.key.clear();
+    for (const ChordType& type : ChordTypeTable::types()) {
+        if (type.formula == &symbol->formula() && type.bass == 0 && !type.rootless()) {
+            name.key = ChordNamer::canonicalKey(type.prefix);
+            break;
+        }
+    }
+    return name;
 }
 
 QString ChordFinder::Voicing::fretNumbers() const {

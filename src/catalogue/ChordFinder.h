@@ -24,8 +24,12 @@ public:
     // Reads "Am7", "Cmaj7", "CΔ7", "Bbmi7", "F#ø", "Eb°7", "G+", "C/E", "Dm7/C", "C6/9",
     // "Cm6\9", "am7": a root and, after the last "/", a bass as ChordTheory::parseNoteName()
     // reads note names, and between them a type the table knows in any spelling of
-    // ChordNamer::canonicalKey(). nullopt otherwise, with `error` saying what was not
-    // understood ("unknown chord type 'xyz' in 'Cxyz'").
+    // ChordNamer::canonicalKey(). Any other chord symbol that ChordSymbol::parse() reads
+    // gets the key of the catalogue type that voices its chord ("Cm(maj7)" is CmM7, "C9sus4"
+    // the catalogue's C11), or an empty key, which no voicing fits, when the catalogue has
+    // no voicing of it ("C7sus2"... has: "C9(no3rd)"; "Cm(maj11)" has none). nullopt
+    // otherwise, with `error` saying what was not understood ("unknown chord type 'xyz' in
+    // 'Cxyz'", "'Cb5' is ambiguous: write C(b5) or B5").
     static std::optional<ChordName> parseChordName(QStringView text, QString* error = nullptr);
 
     // One catalogue entry at one Pitch, placed on the neck.

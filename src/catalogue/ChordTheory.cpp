@@ -37,6 +37,12 @@ std::optional<qint16> intervalSemitones(QStringView name) {
     return std::nullopt;
 }
 
+QString plainIntervalName(int semitones) {
+    static const char* const plainNames[PitchClass::count] = {"R",  "b9", "9",  "b3", "3",  "11",
+                                                              "b5", "5",  "#5", "6",  "b7", "7"};
+    return QString::fromLatin1(plainNames[mod12(semitones)]);
+}
+
 std::optional<qint16> intervalRootShift(QStringView name) {
     const std::optional<qint16> semitones = intervalSemitones(name);
     if (!semitones)

@@ -23,6 +23,11 @@ inline constexpr std::array<qint16, 6> standardOpenStringNotes{40, 45, 50, 55, 5
 // "13" 9, ...); nullopt for a name outside the table. Names compare exactly ("B3" is unknown).
 std::optional<qint16> intervalSemitones(QStringView name);
 
+// The plain name of the interval `semitones` above the root (taken modulo 12), as a chord
+// with no spelling of its own names it: "R", "b9", "9", "b3", "3", "11", "b5", "5", "#5",
+// "6", "b7", "7".
+QString plainIntervalName(int semitones);
+
 // Root shift of an interval name: semitones from a note with that interval up to the next
 // root, (12 - semitones) mod 12 ("3" gives 8, "b3" gives 9, "R" gives 0); nullopt if unknown.
 std::optional<qint16> intervalRootShift(QStringView name);

@@ -224,7 +224,7 @@ void expectOneLineError(const ToolRun& run, const char* named) {
 TEST_F(ChartsToolTests, Name_ListsTheReadingsBestFirst) {
     const ToolRun cm7 = runTool({QStringLiteral("name"), QStringLiteral("x-3-5-4-5-x")});
     ASSERT_EQ(cm7.status, 0) << cm7.err.toStdString();
-    EXPECT_EQ(lines(cm7.out).first(), QStringLiteral("CM7\tC-G-B-E\tR-5-7-3"));
+    EXPECT_EQ(lines(cm7.out).first(), QStringLiteral("Cmaj7\tC-G-B-E\tR-5-7-3"));
     EXPECT_FALSE(cm7.out.contains(QStringLiteral("Am9/C")));
     const ToolRun all =
         runTool({QStringLiteral("name"), QStringLiteral("--all"), QStringLiteral("x-3-5-4-5-x")});
