@@ -1,17 +1,14 @@
 #include "fretboard/ChordTones.h"
 
-#include "catalogue/ChordFinder.h"
-#include "catalogue/ChordNamer.h"
+#include "catalogue/ChordSymbol.h"
 #include "catalogue/ChordTheory.h"
-#include "catalogue/ChordTypeTable.h"
+#include "catalogue/ChordVocabulary.h"
 
 namespace {
 
 constexpr int minorThird = 3;
 constexpr int majorThird = 4;
-constexpr int flatFifth = 6;
 constexpr int fifth = 7;
-constexpr int sharpFifth = 8;
 constexpr int sixth = 9;
 constexpr int minorSeventh = 10;
 constexpr int majorSeventh = 11;
@@ -20,85 +17,33 @@ bool has(IntervalSet set, int semitones) {
     return (set & intervalBit(semitones)) != 0;
 }
 
-// The tones of a catalogue chord type. The catalogue requires the fifth of its sevenths and
-// sixths; players leave it out (C7 x-3-2-3-1-0), so it is optional in a chord with a third
-// and a sixth or seventh whose fifth is not altered.
-ChordTones tonesOfType(const ChordType& type) {
-    ChordTones tones;
-    tones.required = type.required | intervalBit(0);
-    tones.optional = type.optional;
-    const IntervalSet all = tones.chordTones();
-    const bool third = has(all, minorThird) || has(all, majorThird);
-    const bool sixthOrSeventh = has(all, sixth) || has(all, minorSeventh) || has(all, majorSeventh);
-    const bool altered = has(all, flatFifth) || has(all, sharpFifth);
-    if (has(tones.required, fifth) && third && sixthOrSeventh && !altered) {
-        tones.required &= IntervalSet(~intervalBit(fifth));
-        tones.optional |= intervalBit(fifth);
-    }
-    return tones;
-}
-
-// The tones of a chord-type key: the row that spells it with the root in the bass, else any
-// row that sounds the root, else a rootless row with its root put back.
-std::optional<ChordTones> tonesOfKey(const QString& key) {
-    const ChordType* rooted = nullptr;
-    const ChordType* other = nullptr;
-    for (const ChordType& type : ChordTypeTable::types()) {
-        if (ChordNamer::canonicalKey(type.prefix) != key)
-            continue;
-        if (!type.rootless() && type.bass == 0) {
-            rooted = &type;
-            break;
-        }
-        if (!other || (other->rootless() && !type.rootless()))
-            other = &type;
-    }
-    const ChordType* type = rooted ? rooted : other;
-    if (!type)
-        return std::nullopt;
-    return tonesOfType(*type);
-}
-
 } // namespace
 
 std::optional<ChordTones> ChordTones::parse(QStringView symbol, QString* error) {
-    const std::optional<ChordFinder::ChordName> name = ChordFinder::parseChordName(symbol, error);
-    if (!name)
+    const std::optional<ChordSymbol> read = ChordSymbol::parse(symbol, error);
+    if (!read)
         return std::nullopt;
-    std::optional<ChordTones> tones = tonesOfKey(name->key);
-    if (!tones) {
-        if (error)
-            *error = QStringLiteral("no chord type '%1' in '%2'").arg(name->key, symbol.toString());
-        return std::nullopt;
-    }
-    tones->root = name->root;
-    tones->bass = name->bass;
-    // The type as written: the symbol less its root (one letter, or two when the second is
-    // an accidental the parser took for the root's) and its "/bass".
-    QStringView head = symbol;
-    if (name->bass >= 0)
-        head = head.left(head.lastIndexOf(u'/'));
-    const bool twoLetterRoot = head.size() >= 2 &&
-                               ChordTheory::parseNoteName(head.left(2)) == name->root &&
-                               ChordTheory::parseNoteName(head.left(1)) != name->root;
-    tones->typeText = head.mid(twoLetterRoot ? 2 : 1).toString();
+    ChordTones tones;
+    tones.root = read->root();
+    tones.required = read->required();
+    tones.optional = read->optional();
+    tones.bass = read->bass();
+    // A bass from outside the chord is this type's own business: it sounds as the bass only.
+    if (tones.bass >= 0 && !(read->formula().tones() & intervalBit(read->bassInterval())))
+        tones.required &= IntervalSet(~intervalBit(read->bassInterval()));
+    tones.typeText = read->formula().symbol;
     return tones;
 }
 
 QList<ChordTones> ChordTones::vocabulary(qint16 root) {
     QList<ChordTones> chords;
-    QList<QString> keys;
-    for (const ChordType& type : ChordTypeTable::types()) {
-        const QString key = ChordNamer::canonicalKey(type.prefix);
-        if (keys.contains(key))
-            continue;
-        std::optional<ChordTones> tones = tonesOfKey(key);
-        if (!tones)
-            continue;
-        keys << key;
-        tones->root = PitchClass::mod12(root);
-        tones->typeText = type.prefix;
-        chords << *tones;
+    for (const ChordFormula& formula : ChordVocabulary::formulas()) {
+        ChordTones tones;
+        tones.root = PitchClass::mod12(root);
+        tones.required = formula.required;
+        tones.optional = formula.optional;
+        tones.typeText = formula.symbol;
+        chords << tones;
     }
     return chords;
 }

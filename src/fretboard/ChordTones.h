@@ -22,11 +22,13 @@ struct ChordTones {
 
     IntervalSet chordTones() const { return required | optional; }
 
-    // Reads a chord symbol as the tool's chord names are read ("Am7", "Cmaj7", "F#ø", "C6/9",
-    // "Am/G"); nullopt with a one-line `error` for a symbol that is not understood.
+    // Reads a chord symbol as ChordSymbol::parse() reads it ("Am7", "Cmaj7", "F#ø", "C6/9",
+    // "Cm(maj7)", "Am/G"); nullopt with a one-line `error` for a symbol that is not understood.
+    // typeText is the chart spelling ("maj7" for "CΔ7"); a bass from outside the chord is
+    // kept out of `required` (it sounds as the bass only).
     static std::optional<ChordTones> parse(QStringView symbol, QString* error = nullptr);
 
-    // Every chord of the vocabulary on `root`, each once, with its root in the bass.
+    // Every chord of ChordVocabulary on `root`, each once, with its root in the bass.
     static QList<ChordTones> vocabulary(qint16 root);
 
     // The symbol for another root and bass: the same type text. name(9) of "Cm7" is "Am7",

@@ -34,7 +34,7 @@ TEST(FretboardTool, Find_PutsTheShapesPlayersKnowFirst) {
          "generated\tBm\tx-0-2-2-1-0\tx-0-2-3-1-0\t4\tAm shape"},
         {args({"find", "D", "--tuning", "D2 A2 D3 F#3 A3 D4"}),
          "generated\tD\t0-0-0-0-0-0\t0-0-0-0-0-0\t0"},
-        {args({"find", "Am/G"}), "generated\tAm/G\tx-x-5-5-5-5\tx-x-1-1-1-1\t5"},
+        {args({"find", "D/C"}), "generated\tD/C\tx-3-0-2-3-2\tx-3-0-1-4-2\t5"},
     };
     for (const auto& c : cases) {
         const ToolRun run = runTool(c.args);
