@@ -233,17 +233,39 @@ QList<ChordFinder::Found> ChordFinder::find(const Query& query) {
 }
 
 int ChordFinder::voiceLeadingDistance(const Voicing& from, const Voicing& to) {
-    int distance = std::abs(handPosition(from) - handPosition(to));
     const auto& open = ChordTheory::standardOpenStringNotes;
+    std::array<int, stringCount> fromNotes{};
+    std::array<int, stringCount> toNotes{};
     for (int s = 0; s < stringCount; ++s) {
-        const bool a = from.frets[s] >= 0;
-        const bool b = to.frets[s] >= 0;
-        if (a && b)
-            distance += std::abs(from.frets[s] - to.frets[s]);
-        else if (a)
-            distance += nearestDistance(open[s] + from.frets[s], to.notes);
-        else if (b)
-            distance += nearestDistance(open[s] + to.frets[s], from.notes);
+        fromNotes[s] = from.frets[s] < 0 ? -1 : open[s] + from.frets[s];
+        toNotes[s] = to.frets[s] < 0 ? -1 : open[s] + to.frets[s];
+    }
+    return voiceLeadingDistance(fromNotes, handPosition(from), toNotes, handPosition(to));
+}
+
+int ChordFinder::voiceLeadingDistance(std::span<const int> fromNotes, int fromPosition,
+                                      std::span<const int> toNotes, int toPosition) {
+    QList<qint16> fromSounding;
+    QList<qint16> toSounding;
+    for (const int note : fromNotes) {
+        if (note >= 0)
+            fromSounding << qint16(note);
+    }
+    for (const int note : toNotes) {
+        if (note >= 0)
+            toSounding << qint16(note);
+    }
+    int distance = std::abs(fromPosition - toPosition);
+    const size_t strings = std::max(fromNotes.size(), toNotes.size());
+    for (size_t s = 0; s < strings; ++s) {
+        const int a = s < fromNotes.size() ? fromNotes[s] : -1;
+        const int b = s < toNotes.size() ? toNotes[s] : -1;
+        if (a >= 0 && b >= 0)
+            distance += std::abs(a - b);
+        else if (a >= 0)
+            distance += nearestDistance(a, toSounding);
+        else if (b >= 0)
+            distance += nearestDistance(b, fromSounding);
     }
     return distance;
 }

@@ -8,6 +8,7 @@
 #include <QtGlobal>
 #include <array>
 #include <optional>
+#include <span>
 
 // Finds the catalogue's voicings (every entry at every Pitch, placed as the window places
 // them) that sound a chord or a set of notes, and measures how far apart two voicings lie.
@@ -79,4 +80,10 @@ public:
     // from that note to the nearest note of the other voicing (a voice that enters or leaves
     // moves from or to its neighbour). 0 for the same voicing.
     static int voiceLeadingDistance(const Voicing& from, const Voicing& to);
+    // The same for voicings on any strings, given as the MIDI note of each string (-1 for a
+    // muted one, lowest string first; the shorter list's missing strings are muted) and the
+    // hand's position (the lowest fretted fret, 0 for none). On one tuning the semitones
+    // between two notes of a string are the frets between them.
+    static int voiceLeadingDistance(std::span<const int> fromNotes, int fromPosition,
+                                    std::span<const int> toNotes, int toPosition);
 };

@@ -2,10 +2,11 @@
 
 #include "base/WholeNumber.h"
 #include "catalogue/ChordCatalogue.h"
-#include "catalogue/ChordNamer.h"
 #include "catalogue/ChordTheory.h"
+#include "fretboard/VoicingFinder.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace Arguments {
 
@@ -29,8 +30,88 @@ std::optional<qint16> pitch(QStringView text, QString* error) {
     return pitch;
 }
 
-std::optional<QList<qint16>> fretNotes(QStringView text, QString* error) {
-    return ChordNamer::notesOfFrets(text, error);
+std::optional<QList<qint16>> frets(QStringView text, const Fretboard& board, QString* error) {
+    return board.parseFrets(text, error);
+}
+
+std::optional<QList<qint16>> fretNotes(QStringView text, QString* error, const Fretboard& board) {
+    const std::optional<QList<qint16>> read = board.parseFrets(text, error);
+    if (!read)
+        return std::nullopt;
+    return board.notes(*read);
+}
+
+bool looksLikeFrets(QStringView text) {
+    static const QRegularExpression frets(QStringLiteral("^[0-9xX]+(-[0-9xX]+)+$"));
+    return frets.match(text).hasMatch();
+}
+
+bool isCatalogueFretboard(const Fretboard& board) {
+    return VoicingFinder::catalogueApplies(board);
+}
+
+QList<QCommandLineOption> fretboardOptions() {
+    return {
+        QCommandLineOption(QStringLiteral("instrument"),
+                           QStringLiteral("The instrument: %1 (default guitar).")
+                               .arg(Tuning::instrumentNames().join(QStringLiteral(", "))),
+                           QStringLiteral("NAME")),
+        QCommandLineOption(
+            QStringLiteral("tuning"),
+            QStringLiteral("The tuning: a preset (%1), notes lowest string first ('D2 A2 D3 "
+                           "G3 A3 D4') or note names (DADGAD) in the instrument's octaves.")
+                .arg(Tuning::presetNames().join(QStringLiteral(", "))),
+            QStringLiteral("T")),
+        QCommandLineOption(QStringLiteral("capo"),
+                           QStringLiteral("A capo at fret N, 0 to %1; frets count from it.")
+                               .arg(Fretboard::maxCapo),
+                           QStringLiteral("N")),
+    };
+}
+
+std::optional<Fretboard> fretboard(const QCommandLineParser& parser, QString* error) {
+    auto fail = [&](const QString& message) -> std::optional<Fretboard> {
+        if (error)
+            *error = message;
+        return std::nullopt;
+    };
+    std::optional<Tuning> instrument;
+    if (parser.isSet(QStringLiteral("instrument"))) {
+        const QString name = parser.value(QStringLiteral("instrument"));
+        if (Tuning::isInstrument(name))
+            instrument = Tuning::preset(name);
+        if (!instrument)
+            return fail(QStringLiteral("unknown instrument '%1' (%2)")
+                            .arg(name, Tuning::instrumentNames().join(QStringLiteral(", "))));
+    }
+    Tuning tuning = instrument ? *instrument : Tuning();
+    if (parser.isSet(QStringLiteral("tuning"))) {
+        const QString text = parser.value(QStringLiteral("tuning"));
+        const std::optional<Tuning> read =
+            Tuning::parse(text, error, instrument ? &*instrument : nullptr);
+        if (!read)
+            return std::nullopt;
+        if (instrument && Tuning::preset(text) && read->instrument() != instrument->name())
+            return fail(QStringLiteral("tuning '%1' is one of the %2, not of the %3")
+                            .arg(text, read->instrument(), instrument->name()));
+        if (instrument && read->stringCount() != instrument->stringCount())
+            return fail(QStringLiteral("tuning '%1' has %2 strings, the %3 %4")
+                            .arg(text)
+                            .arg(read->stringCount())
+                            .arg(instrument->name())
+                            .arg(instrument->stringCount()));
+        tuning = *read;
+    }
+    int capo = 0;
+    if (parser.isSet(QStringLiteral("capo"))) {
+        const QString text = parser.value(QStringLiteral("capo"));
+        const std::optional<int> fret = wholeNumber(text, 0, Fretboard::maxCapo);
+        if (!fret)
+            return fail(
+                QStringLiteral("no such capo '%1' (0 to %2)").arg(text).arg(Fretboard::maxCapo));
+        capo = *fret;
+    }
+    return Fretboard(tuning, capo);
 }
 
 std::optional<EntryAtPitch> entryAtPitch(QStringView text) {
@@ -105,6 +186,11 @@ std::optional<ChordBox::Labels> labels(const QString& word, QString* error) {
 QString entryHelp() {
     return QStringLiteral("A catalogue entry, 1 to %1, as the window's chord list counts them.")
         .arg(ChordCatalogue::entryCount);
+}
+
+QString fretsHelp() {
+    return QStringLiteral("A shape: one mark a string, lowest string first, joined by '-': a fret "
+                          "0 (open, or at the capo) and up, or x (x-3-2-0-1-0).");
 }
 
 QString pitchHelp() {

@@ -1,17 +1,20 @@
 #pragma once
 
-#include "catalogue/ChordFinder.h"
 #include "cli/Command.h"
+#include "fretboard/VoicingFinder.h"
 
 #include <QCommandLineOption>
 #include <optional>
 
-// `strumvane-charts find NAME | --notes N1,N2,... [--frets LOW-HIGH] [--strings K]
-// [--top NOTE] [--near ENTRY@PITCH] [--rootless]`: the catalogue's voicings of a chord, one
-// a line: entry, Pitch, the window's name for it, fret numbers, fingering and playability
-// score, tab-separated, easiest first ("6\tC\tCmaj\t8-10-10-9-8-8\t1-3-4-2-1-1\t8"). With
-// --near, nearest first by voice-leading distance, printed as a seventh column. A usage error
-// is one line; no match is a note on standard error and exit 0.
+// `strumvane-charts find NAME | --notes N1,N2,... [--instrument NAME] [--tuning T] [--capo N]
+// [--inversions] [--span N] [--no-open] [--source catalogue|generated|all] [--frets LOW-HIGH]
+// [--strings K] [--top NOTE] [--near ENTRY@PITCH] [--rootless]`: the voicings of a chord, the
+// catalogue's (guitar in standard tuning, no capo) and the generated ones, one a line, easiest
+// first: where it comes from ("#6@C" or "generated"), its name, fret numbers, fingering and
+// score, tab-separated ("generated\tC\tx-3-2-0-1-0\tx-3-2-0-1-0\t5"). With --near, nearest
+// first by voice-leading distance, printed as the next column; with a capo, a last column
+// names the chord the shape makes without it ("Am shape"). A usage error is one line; no
+// match is a note on standard error and exit 0.
 class FindCommand : public Command {
 public:
     FindCommand();
@@ -21,9 +24,10 @@ protected:
 
 private:
     // Reads NAME or --notes into `query`; the exit status of a usage error, or nothing.
-    std::optional<int> readChord(ChordFinder::Query& query, const CommandContext& context) const;
-    // Reads --frets, --strings, --top, --near and --rootless into `query`, likewise.
-    std::optional<int> readFilters(ChordFinder::Query& query, const CommandContext& context) const;
+    std::optional<int> readChord(VoicingFinder::Query& query, const CommandContext& context) const;
+    // Reads the filters and the generator's options into `query`, likewise.
+    std::optional<int> readFilters(VoicingFinder::Query& query,
+                                   const CommandContext& context) const;
 
     QCommandLineOption m_notes;
     QCommandLineOption m_frets;
@@ -31,4 +35,8 @@ private:
     QCommandLineOption m_top;
     QCommandLineOption m_near;
     QCommandLineOption m_rootless;
+    QCommandLineOption m_inversions;
+    QCommandLineOption m_span;
+    QCommandLineOption m_noOpen;
+    QCommandLineOption m_source;
 };

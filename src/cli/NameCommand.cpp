@@ -10,15 +10,18 @@
 NameCommand::NameCommand()
     : Command({.name = QStringLiteral("name"),
                .synopsis = QStringLiteral("name [--all] FRETS"),
-               .summary = {QStringLiteral("readings of a shape, e.g. name x-3-5-4-5-x")},
+               .summary = {QStringLiteral("readings of a shape on any tuning, e.g. name "
+                                          "x-3-5-4-5-x")},
                .description = QStringLiteral(
-                   "Names a shape: every reading as a chord of the catalogue's types, best "
-                   "first.\nExample: strumvane-charts name --all x-3-5-4-5-x"),
+                   "Names a shape on any instrument, tuning and capo: every reading as a "
+                   "chord,\nbest first.\nExample: strumvane-charts name --all x-3-5-4-5-x\n"
+                   "         strumvane-charts name 2-0-1-0 --instrument ukulele"),
                .hintsAtHelp = false}),
       m_all(QStringLiteral("all"), QStringLiteral("Also readings without their root (rootless).")) {
     addOption(m_all);
-    addArgument(QStringLiteral("FRETS"),
-                QStringLiteral("Six marks low E first joined by '-': 0 (open) to 24, or x."));
+    for (const QCommandLineOption& option : Arguments::fretboardOptions())
+        addOption(option);
+    addArgument(QStringLiteral("FRETS"), Arguments::fretsHelp());
 }
 
 int NameCommand::execute(const CommandContext& context) {
@@ -27,7 +30,10 @@ int NameCommand::execute(const CommandContext& context) {
         return context.usageError(
             QStringLiteral("name takes one FRETS argument, e.g. x-3-2-0-1-0"));
     QString error;
-    const std::optional<QList<qint16>> notes = Arguments::fretNotes(args[0], &error);
+    const std::optional<Fretboard> board = Arguments::fretboard(parser(), &error);
+    if (!board)
+        return context.usageError(error);
+    const std::optional<QList<qint16>> notes = Arguments::fretNotes(args[0], &error, *board);
     if (!notes)
         return context.usageError(error);
 

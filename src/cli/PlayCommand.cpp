@@ -5,6 +5,7 @@
 #include "cli/Arguments.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
+#include "cli/VoicingDiagram.h"
 #include "sound/ChoosingMidiPort.h"
 #include "sound/FluidSynthPort.h"
 #include "sound/MidiOutput.h"
@@ -49,12 +50,15 @@ struct PlayCommand::Request {
 
 PlayCommand::PlayCommand()
     : Command({.name = QStringLiteral("play"),
-               .synopsis = QStringLiteral("play ENTRY PITCH"),
+               .synopsis = QStringLiteral("play ENTRY PITCH | FRETS"),
                .summary = {QStringLiteral("sound the chord on the output the window uses, or"),
                            QStringLiteral("render it into a WAV file with --wav")},
                .description = QStringLiteral(
-                   "Sounds the chord on the output the window uses, or renders it with the\n"
-                   "built-in synthesiser into a WAV file. Ctrl-C ends the held notes early.")}),
+                   "Sounds the chord, an entry at a Pitch or a shape written as frets on any\n"
+                   "instrument, tuning and capo, on the output the window uses, or renders it\n"
+                   "with the built-in synthesiser into a WAV file. Ctrl-C ends the held notes\n"
+                   "early.\n"
+                   "Example: strumvane-charts play x-0-2-2-1-0 --wav am.wav")}),
       m_seconds(QStringLiteral("seconds"),
                 QStringLiteral("How long the notes are held, 0.1 to 600 (default 1.5)."),
                 QStringLiteral("s")),
@@ -75,8 +79,11 @@ PlayCommand::PlayCommand()
     for (const QCommandLineOption* option :
          {&m_seconds, &m_wav, &m_program, &m_strum, &m_verbose, &m_listPorts})
         addOption(*option);
+    for (const QCommandLineOption& option : Arguments::fretboardOptions())
+        addOption(option);
     addArgument(QStringLiteral("ENTRY"), Arguments::entryHelp());
     addArgument(QStringLiteral("PITCH"), Arguments::pitchHelp());
+    addArgument(QStringLiteral("FRETS"), Arguments::fretsHelp());
 }
 
 int PlayCommand::execute(const CommandContext& context) {
@@ -95,15 +102,39 @@ int PlayCommand::execute(const CommandContext& context) {
 
 std::optional<int> PlayCommand::readRequest(Request& request, const CommandContext& context) const {
     const QStringList args = arguments();
-    if (args.size() != 2)
-        return context.usageError(QStringLiteral("play takes ENTRY PITCH"));
+    if (args.size() != 2 && !(args.size() == 1 && Arguments::looksLikeFrets(args[0])))
+        return context.usageError(QStringLiteral("play takes ENTRY PITCH or FRETS"));
     QString error;
-    const std::optional<int> entryNumber = Arguments::entry(args[0], &error);
-    if (!entryNumber)
+    const std::optional<Fretboard> board = Arguments::fretboard(parser(), &error);
+    if (!board)
         return context.usageError(error);
-    const std::optional<qint16> pitch = Arguments::pitch(args[1], &error);
-    if (!pitch)
-        return context.usageError(error);
+    if (args.size() == 1) {
+        // A shape on the fretboard sounds the tuning's own notes.
+        const std::optional<QList<qint16>> frets = Arguments::frets(args[0], *board, &error);
+        if (!frets)
+            return context.usageError(error);
+        request.notes = board->notes(*frets);
+        request.chordName = VoicingDiagram::nameOf(request.notes);
+        if (request.chordName.isEmpty())
+            request.chordName = args[0];
+    } else {
+        if (!Arguments::isCatalogueFretboard(*board))
+            return context.usageError(QStringLiteral(
+                "ENTRY PITCH is a voicing of the guitar in standard tuning; write FRETS for "
+                "another instrument, tuning or capo"));
+        const std::optional<int> entryNumber = Arguments::entry(args[0], &error);
+        if (!entryNumber)
+            return context.usageError(error);
+        const std::optional<qint16> pitch = Arguments::pitch(args[1], &error);
+        if (!pitch)
+            return context.usageError(error);
+        const ChordEntry& entry = ChordCatalogue::entry(*entryNumber);
+        const ChordTheory::PlacedChord chord = ChordTheory::placeChord(
+            QString::fromLatin1(entry.fretPattern), QString::fromLatin1(entry.spelling), *pitch);
+        request.notes = chord.notes;
+        request.chordName = ChordTheory::chordDisplayName(QString::fromLatin1(entry.chordType),
+                                                          *pitch, chord.rootShift);
+    }
 
     request.verbose = parser().isSet(m_verbose);
     if (const std::optional<int> status = readTiming(request, context))
@@ -114,19 +145,12 @@ std::optional<int> PlayCommand::readRequest(Request& request, const CommandConte
             return context.usageError(
                 QStringLiteral("the sound file '%1' must end in .wav").arg(request.wavFile));
     }
-
-    const ChordEntry& entry = ChordCatalogue::entry(*entryNumber);
-    const ChordTheory::PlacedChord chord = ChordTheory::placeChord(
-        QString::fromLatin1(entry.fretPattern), QString::fromLatin1(entry.spelling), *pitch);
-    request.notes = chord.notes;
-    request.chordName = ChordTheory::chordDisplayName(QString::fromLatin1(entry.chordType), *pitch,
-                                                      chord.rootShift);
-    const qint64 spreadMs = qint64(request.strumMs) * qMax<qsizetype>(0, chord.notes.size() - 1);
+    const qint64 spreadMs = qint64(request.strumMs) * qMax<qsizetype>(0, request.notes.size() - 1);
     if (spreadMs >= request.heldMs)
         return context.usageError(QStringLiteral("--strum %1 spreads the %2 notes over %3 ms, not "
                                                  "less than --seconds %4")
                                       .arg(request.strumMs)
-                                      .arg(chord.notes.size())
+                                      .arg(request.notes.size())
                                       .arg(spreadMs)
                                       .arg(request.seconds));
     return std::nullopt;

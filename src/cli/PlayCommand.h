@@ -7,14 +7,16 @@
 #include <QString>
 #include <optional>
 
-// `strumvane-charts play ENTRY PITCH`: sounds a chord through the output the window uses (a
-// synthesiser port, the built-in synthesiser, another port), or renders it with the built-in
-// synthesiser into a WAV file. Exit 1 when no output opened or the file was not written, 130
-// when interrupted (the note-offs are still sent).
+// `strumvane-charts play ENTRY PITCH | FRETS [--instrument NAME] [--tuning T] [--capo N]`:
+// sounds a chord, an entry at a Pitch or a shape written as frets (the notes of the tuning and
+// capo), through the output the window uses (a synthesiser port, the built-in synthesiser,
+// another port), or renders it with the built-in synthesiser into a WAV file. Exit 1 when no output
+// opened or the file was not written, 130 when interrupted (the note-offs are still sent).
 //
 //   strumvane-charts play 6 C                       Cmaj for 1.5 s on the chosen output
 //   strumvane-charts play 6 C --wav cmaj.wav        the same into a 16-bit 44.1 kHz stereo WAV
 //   strumvane-charts play 6 C --program 25 --strum 40 --seconds 3
+//   strumvane-charts play x-0-2-2-1-0 --wav am.wav  A minor, the notes 45 52 57 60 64
 //   strumvane-charts play --list-ports              what there is and what would be chosen
 class PlayCommand : public Command {
 public:

@@ -8,6 +8,7 @@
 #include "cli/Arguments.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
+#include "cli/VoicingDiagram.h"
 #include "writers/ImageFile.h"
 #include "writers/ImageFolder.h"
 #include "writers/JpegWriter.h"
@@ -67,12 +68,16 @@ VectorChartFile::Format vectorFormat(Arguments::FileKind kind) {
 
 RenderCommand::RenderCommand()
     : Command({.name = QStringLiteral("render"),
-               .synopsis = QStringLiteral("render ENTRY PITCH FILE"),
+               .synopsis = QStringLiteral("render ENTRY PITCH FILE | FRETS FILE"),
                .summary = {QStringLiteral("draw a chart or a chord box into FILE (.bmp, .jpg,"),
                            QStringLiteral(".jpeg, .png, .svg or .pdf)")},
                .description = QStringLiteral(
-                   "Draws an entry at a Pitch into FILE, as one of the window's charts or, with\n"
-                   "--style box, as a chord box; the suffix chooses the format.")}),
+                   "Draws an entry at a Pitch, or a shape written as frets on any instrument,\n"
+                   "tuning and capo, into FILE, as one of the window's charts or, with --style\n"
+                   "box, as a chord box (the only drawing of other string counts than six); the\n"
+                   "suffix chooses the format.\n"
+                   "Example: strumvane-charts render x-3-2-0-1-0 c.svg\n"
+                   "         strumvane-charts render 2-0-1-0 f.png --instrument ukulele")}),
       m_style(QStringLiteral("style"),
               QStringLiteral("fretboard (default): one of the window's charts; box: a chord box "
                              "as chord books print it."),
@@ -91,35 +96,70 @@ RenderCommand::RenderCommand()
       m_leftHanded(QStringLiteral("left-handed"), QStringLiteral("Mirror the chart or box.")) {
     for (const QCommandLineOption* option : {&m_style, &m_chart, &m_labels, &m_size, &m_leftHanded})
         addOption(*option);
+    for (const QCommandLineOption& option : Arguments::fretboardOptions())
+        addOption(option);
     addArgument(QStringLiteral("ENTRY"), Arguments::entryHelp());
     addArgument(QStringLiteral("PITCH"), Arguments::pitchHelp());
+    addArgument(QStringLiteral("FRETS"), Arguments::fretsHelp());
     addArgument(QStringLiteral("FILE"),
                 QStringLiteral("The file to write: .bmp, .jpg, .jpeg, .png, .svg or .pdf."));
 }
 
 int RenderCommand::execute(const CommandContext& context) {
     const QStringList args = arguments();
-    if (args.size() != 3)
-        return context.usageError(QStringLiteral("render takes ENTRY PITCH FILE"));
+    if (args.size() != 3 && !(args.size() == 2 && Arguments::looksLikeFrets(args[0])))
+        return context.usageError(QStringLiteral("render takes ENTRY PITCH FILE or FRETS FILE"));
     QString error;
-    const std::optional<int> entryNumber = Arguments::entry(args[0], &error);
-    if (!entryNumber)
+    const std::optional<Fretboard> board = Arguments::fretboard(parser(), &error);
+    if (!board)
         return context.usageError(error);
-    const std::optional<qint16> pitch = Arguments::pitch(args[1], &error);
-    if (!pitch)
-        return context.usageError(error);
-    const QString& fileName = args[2];
+    // The chord to draw: an entry at a Pitch, or frets on the fretboard.
+    std::optional<ChordDiagram> diagram;
+    const ChordEntry* entry = nullptr;
+    std::optional<qint16> pitch;
+    if (args.size() == 3) {
+        if (!Arguments::isCatalogueFretboard(*board))
+            return context.usageError(QStringLiteral(
+                "ENTRY PITCH is a voicing of the guitar in standard tuning; write FRETS for "
+                "another instrument, tuning or capo"));
+        const std::optional<int> entryNumber = Arguments::entry(args[0], &error);
+        if (!entryNumber)
+            return context.usageError(error);
+        pitch = Arguments::pitch(args[1], &error);
+        if (!pitch)
+            return context.usageError(error);
+        entry = &ChordCatalogue::entry(*entryNumber);
+    } else {
+        const std::optional<QList<qint16>> frets = Arguments::frets(args[0], *board, &error);
+        if (!frets)
+            return context.usageError(error);
+        const Voicing voicing = VoicingDiagram::ofFrets(*frets, *board);
+        diagram = VoicingDiagram::of(voicing, *board, VoicingDiagram::nameOf(voicing.notes),
+                                     std::nullopt);
+    }
+    const QString& fileName = args.last();
     const std::optional<Arguments::FileKind> format = Arguments::fileKind(fileName);
     if (!format || *format == Arguments::FileKind::Wav)
         return context.usageError(QStringLiteral("cannot tell the image format of '%1' (use "
                                                  ".bmp, .jpg, .jpeg, .png, .svg or .pdf)")
                                       .arg(fileName));
-    const std::optional<Arguments::Style> style = Arguments::style(parser().value(m_style), &error);
-    if (!style)
-        return context.usageError(error);
-    const ChordEntry& entry = ChordCatalogue::entry(*entryNumber);
-    if (*style == Arguments::Style::Box)
-        return renderBox(context, ChordDiagram::fromCatalogue(entry, *pitch), fileName, *format);
+    // The window's chart has six strings: other instruments are drawn as boxes.
+    const bool sixStrings = board->stringCount() == Arguments::chartStrings;
+    Arguments::Style style = sixStrings ? Arguments::Style::Fretboard : Arguments::Style::Box;
+    if (parser().isSet(m_style)) {
+        const std::optional<Arguments::Style> read =
+            Arguments::style(parser().value(m_style), &error);
+        if (!read)
+            return context.usageError(error);
+        style = *read;
+    }
+    if (style == Arguments::Style::Fretboard && !sixStrings)
+        return context.usageError(
+            QStringLiteral("the window's chart has six strings; the %1 is drawn as a chord box")
+                .arg(board->description()));
+    if (style == Arguments::Style::Box)
+        return renderBox(context, entry ? ChordDiagram::fromCatalogue(*entry, *pitch) : *diagram,
+                         fileName, *format);
 
     if (parser().isSet(m_labels) || parser().isSet(m_size))
         return context.usageError(
@@ -136,15 +176,21 @@ int RenderCommand::execute(const CommandContext& context) {
 
     if (isVector(*format)) {
         try {
-            VectorChartFile::write(fileName, vectorFormat(*format), kind, entry, *pitch,
-                                   leftHanded);
+            if (entry)
+                VectorChartFile::write(fileName, vectorFormat(*format), kind, *entry, *pitch,
+                                       leftHanded);
+            else
+                VectorChartFile::write(fileName, vectorFormat(*format), kind, *diagram, leftHanded);
         } catch (const Failure& failure) {
             return reportFailure(context, fileName, failure);
         }
         return ExitStatus::ok;
     }
     ChartSurface surface;
-    drawChordChart(surface, kind, entry, *pitch, leftHanded);
+    if (entry)
+        drawChordChart(surface, kind, *entry, *pitch, leftHanded);
+    else
+        drawChordChart(surface, kind, *diagram, leftHanded);
     return writeRaster(context, fileName, surface.image(), *format);
 }
 

@@ -10,13 +10,16 @@
 
 class Failure;
 
-// `strumvane-charts render ENTRY PITCH FILE [--style fretboard|box]
+// `strumvane-charts render ENTRY PITCH FILE | FRETS FILE [--style fretboard|box]
 // [--chart fingering|interval|blank] [--labels fingers|intervals|notes|none] [--size WxH]
-// [--left-handed]`: an entry at a Pitch into FILE, as one of the window's charts (the default)
-// or as a chord box (`--style box`, labels in the dots by --labels, a picture fitted into
-// --size). FILE's suffix chooses the format: .bmp, .jpg or .jpeg (quality 100), .png, .svg or
-// .pdf. The file is written whole or not at all; exit 1 when it cannot be written, 2 for an
-// option that does not fit the style (--chart with a box, --labels with a fretboard).
+// [--left-handed] [--instrument NAME] [--tuning T] [--capo N]`: an entry at a Pitch, or a shape
+// written as frets on the instrument, tuning and capo ("x-3-2-0-1-0", named by its best
+// reading), into FILE, as one of the window's charts (the default on six strings; an open
+// string shows "o" beside the nut) or as a chord box (`--style box`, and always on other string
+// counts; labels in the dots by --labels, a picture fitted into --size). FILE's suffix chooses the
+// format: .bmp, .jpg or .jpeg (quality 100), .png, .svg or .pdf. The file is written whole or not
+// at all; exit 1 when it cannot be written, 2 for an option that does not fit the style (--chart
+// with a box, --labels with a fretboard).
 class RenderCommand : public Command {
 public:
     RenderCommand();

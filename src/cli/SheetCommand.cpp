@@ -6,6 +6,8 @@
 #include "chart/ChordDiagram.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
+#include "cli/VoicingDiagram.h"
+#include "fretboard/VoicingFinder.h"
 
 namespace {
 
@@ -27,10 +29,12 @@ std::optional<ChordBoxSheet::Captions> readCaptions(const QString& word) {
 SheetCommand::SheetCommand()
     : Command({.name = QStringLiteral("sheet"),
                .synopsis = QStringLiteral("sheet OUT.pdf CHORD..."),
-               .summary = {QStringLiteral("a PDF lesson sheet, e.g. sheet song.pdf Am7 D7 6@F")},
+               .summary = {QStringLiteral("a PDF lesson sheet, e.g. sheet song.pdf Am7 D7 6@F"),
+                           QStringLiteral("x-3-2-0-1-0")},
                .description = QStringLiteral(
                    "Writes a printable PDF lesson sheet: chord boxes filling the page (24 fit on\n"
-                   "an A4 page), or with --style fretboard the window's charts.\n"
+                   "an A4 page), or with --style fretboard the window's charts, on any\n"
+                   "instrument, tuning and capo.\n"
                    "Example: strumvane-charts sheet song.pdf Am7 D7 Gmaj7 6@F --title \"Lesson "
                    "3\""),
                .hintsAtHelp = false}),
@@ -65,8 +69,12 @@ SheetCommand::SheetCommand()
     for (const QCommandLineOption* option :
          {&m_title, &m_style, &m_labels, &m_captions, &m_chart, &m_leftHanded, &m_page, &m_columns})
         addOption(*option);
+    for (const QCommandLineOption& option : Arguments::fretboardOptions())
+        addOption(option);
     addArgument(QStringLiteral("OUT.pdf"), QStringLiteral("The PDF to write."));
-    addArgument(QStringLiteral("CHORD"), QStringLiteral("A chord name (Am7) or ENTRY@PITCH (6@F)."),
+    addArgument(QStringLiteral("CHORD"),
+                QStringLiteral("A chord name (Am7: its easiest voicing on the instrument, tuning "
+                               "and capo), FRETS (x-3-2-0-1-0) or ENTRY@PITCH (6@F)."),
                 QStringLiteral("CHORD..."));
 }
 
@@ -78,9 +86,17 @@ int SheetCommand::execute(const CommandContext& context) {
     if (Arguments::fileKind(fileName) != Arguments::FileKind::Pdf)
         return context.usageError(
             QStringLiteral("the sheet '%1' must be a .pdf file").arg(fileName));
+    QString error;
+    const std::optional<Fretboard> board = Arguments::fretboard(parser(), &error);
+    if (!board)
+        return context.usageError(error);
     Arguments::Style style = Arguments::Style::Box;
     if (const std::optional<int> status = readStyle(style, context))
         return *status;
+    if (style == Arguments::Style::Fretboard && board->stringCount() != Arguments::chartStrings)
+        return context.usageError(
+            QStringLiteral("the window's charts have six strings; the %1 takes chord boxes")
+                .arg(board->description()));
     const int maxColumns =
         style == Arguments::Style::Box ? ChordBoxSheet::maxColumns : LessonSheet::maxColumns;
     Common common;
@@ -93,14 +109,13 @@ int SheetCommand::execute(const CommandContext& context) {
         options.leftHanded = common.leftHanded;
         options.page = common.page;
         options.columns = common.columns.value_or(fretboardColumns);
-        QString error;
         const std::optional<QList<ChordChartKind>> charts =
             Arguments::charts(parser().value(m_chart), &error);
         if (!charts)
             return context.usageError(error);
         options.charts = *charts;
         QList<LessonSheet::Chord> chords;
-        if (const std::optional<int> status = readChords(args.mid(1), chords, context))
+        if (const std::optional<int> status = readChords(args.mid(1), *board, chords, context))
             return *status;
         return write(context, fileName, [&] { LessonSheet::write(fileName, chords, options); });
     }
@@ -113,12 +128,14 @@ int SheetCommand::execute(const CommandContext& context) {
     if (const std::optional<int> status = readBoxOptions(options, context))
         return *status;
     QList<LessonSheet::Chord> chords;
-    if (const std::optional<int> status = readChords(args.mid(1), chords, context))
+    if (const std::optional<int> status = readChords(args.mid(1), *board, chords, context))
         return *status;
     QList<ChordDiagram> diagrams;
     for (const LessonSheet::Chord& chord : chords) {
         ChordDiagram diagram =
-            ChordDiagram::fromCatalogue(ChordCatalogue::entry(chord.entry), chord.pitch);
+            chord.diagram
+                ? *chord.diagram
+                : ChordDiagram::fromCatalogue(ChordCatalogue::entry(chord.entry), chord.pitch);
         diagram.name = chord.caption;
         diagrams << diagram;
     }
@@ -184,29 +201,61 @@ std::optional<int> SheetCommand::readBoxOptions(ChordBoxSheet::Options& options,
     return std::nullopt;
 }
 
-std::optional<int> SheetCommand::readChords(const QStringList& texts,
+std::optional<int> SheetCommand::readChords(const QStringList& texts, const Fretboard& board,
                                             QList<LessonSheet::Chord>& chords,
                                             const CommandContext& context) {
+    const bool catalogue = Arguments::isCatalogueFretboard(board);
     for (const QString& text : texts) {
+        LessonSheet::Chord chord;
+        chord.caption = text;
+        if (Arguments::looksLikeFrets(text)) {
+            QString error;
+            const std::optional<QList<qint16>> frets = Arguments::frets(text, board, &error);
+            if (!frets)
+                return context.usageError(error);
+            const Voicing voicing = VoicingDiagram::ofFrets(*frets, board);
+            const QString name = VoicingDiagram::nameOf(voicing.notes);
+            chord.caption = name.isEmpty() ? text : name;
+            chord.diagram = VoicingDiagram::of(voicing, board, chord.caption, std::nullopt);
+            chords << chord;
+            continue;
+        }
         if (const auto entryAtPitch = Arguments::entryAtPitch(text)) {
+            if (!catalogue)
+                return context.usageError(
+                    QStringLiteral("'%1' is a voicing of the guitar in standard tuning; write "
+                                   "FRETS or a chord name for the %2")
+                        .arg(text, board.description()));
             const auto& v = ChordFinder::voicing(entryAtPitch->entry, entryAtPitch->pitch);
-            chords << LessonSheet::Chord{ChordFinder::windowName(v), v.entry, v.pitch};
+            chord.caption = ChordFinder::windowName(v);
+            chord.entry = v.entry;
+            chord.pitch = v.pitch;
+            chords << chord;
             continue;
         }
         if (text.contains(QLatin1Char('@')))
             return context.usageError(
                 QStringLiteral("'%1' is no ENTRY@PITCH (1 to 611 @ a Pitch)").arg(text));
+        // A chord name: its easiest voicing, the catalogue's or a generated one.
         QString error;
-        ChordFinder::Query query;
-        query.chord = ChordFinder::parseChordName(text, &error);
+        VoicingFinder::Query query;
+        query.board = board;
+        query.chord = ChordTones::parse(text, &error);
         if (!query.chord)
             return context.usageError(error);
-        const QList<ChordFinder::Found> found = ChordFinder::find(query);
+        query.catalogueChord = ChordFinder::parseChordName(text);
+        const QList<VoicingFinder::Row> found = VoicingFinder::find(query);
         if (found.isEmpty())
             return context.usageError(
-                QStringLiteral("the catalogue has no voicing of '%1'").arg(text));
-        chords << LessonSheet::Chord{text, found.first().voicing->entry,
-                                     found.first().voicing->pitch};
+                QStringLiteral("no voicing of '%1' on the %2").arg(text, board.description()));
+        const VoicingFinder::Row& easiest = found.first();
+        if (easiest.fromCatalogue()) {
+            chord.entry = easiest.entry;
+            chord.pitch = easiest.pitch;
+        } else {
+            chord.diagram = VoicingDiagram::of(easiest.voicing, board, text, query.chord);
+        }
+        chords << chord;
     }
     return std::nullopt;
 }

@@ -55,7 +55,10 @@ void drawChart(QPainter& painter, QPointF at, qreal scale, ChordChartKind kind,
     // The picture's edge clips what lies beyond it (a dot at fret 17), as on screen.
     painter.setClipRect(frame);
     ChartSurface surface(painter);
-    drawChordChart(surface, kind, ChordCatalogue::entry(chord.entry), chord.pitch, leftHanded);
+    if (chord.diagram)
+        drawChordChart(surface, kind, *chord.diagram, leftHanded);
+    else
+        drawChordChart(surface, kind, ChordCatalogue::entry(chord.entry), chord.pitch, leftHanded);
     painter.setClipping(false);
     painter.setPen(QPen(QColor::fromRgb(frameColour), 1));
     painter.setBrush(Qt::NoBrush);

@@ -81,6 +81,15 @@ QByteArray VectorChartFile::encode(Format format, ChordChartKind kind, const Cho
                          });
 }
 
+QByteArray VectorChartFile::encode(Format format, ChordChartKind kind, const ChordDiagram& diagram,
+                                   bool leftHanded) {
+    return encodeDrawing(format, QSize(ChartSurface::pictureWidth, ChartSurface::pictureHeight),
+                         QStringLiteral("Strumvane chord chart"), [&](QPainter& painter) {
+                             ChartSurface surface(painter);
+                             drawChordChart(surface, kind, diagram, leftHanded);
+                         });
+}
+
 QByteArray VectorChartFile::encode(Format format, const ChordDiagram& diagram,
                                    const ChordBox::Options& options) {
     if (diagram.problem())
@@ -102,6 +111,11 @@ void VectorChartFile::write(const QString& fileName, Format format, ChordChartKi
 void VectorChartFile::write(const QString& fileName, Format format, const ChordDiagram& diagram,
                             const ChordBox::Options& options) {
     writeWhole(fileName, encode(format, diagram, options));
+}
+
+void VectorChartFile::write(const QString& fileName, Format format, ChordChartKind kind,
+                            const ChordDiagram& diagram, bool leftHanded) {
+    writeWhole(fileName, encode(format, kind, diagram, leftHanded));
 }
 
 void VectorChartFile::writeWhole(const QString& fileName, const QByteArray& data) {

@@ -25,6 +25,11 @@ public:
     static QByteArray encode(Format format, ChordChartKind kind, const ChordEntry& entry,
                              qint16 pitch, bool leftHanded);
 
+    // The file content of one chart of a six-string `diagram` in the window's style
+    // (drawChordChart()).
+    static QByteArray encode(Format format, ChordChartKind kind, const ChordDiagram& diagram,
+                             bool leftHanded);
+
     // The file content of a chord box of `diagram`, which must have no problem() (else
     // Failure::invalidProcedureCall()).
     static QByteArray encode(Format format, const ChordDiagram& diagram,
@@ -37,6 +42,8 @@ public:
                       const ChordEntry& entry, qint16 pitch, bool leftHanded);
     static void write(const QString& fileName, Format format, const ChordDiagram& diagram,
                       const ChordBox::Options& options);
+    static void write(const QString& fileName, Format format, ChordChartKind kind,
+                      const ChordDiagram& diagram, bool leftHanded);
 
     // Writes `data` as ImageFile::writeFile() does, throwing the failures listed above.
     static void writeWhole(const QString& fileName, const QByteArray& data);
