@@ -3,10 +3,10 @@
 #include "catalogue/ChordNamer.h"
 #include "catalogue/ChordTheory.h"
 #include "catalogue/PitchClass.h"
+#include "chart/VoicingDiagram.h"
 #include "cli/Arguments.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
-#include "cli/VoicingDiagram.h"
 
 namespace {
 

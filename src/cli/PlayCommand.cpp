@@ -2,10 +2,10 @@
 
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
+#include "chart/VoicingDiagram.h"
 #include "cli/Arguments.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
-#include "cli/VoicingDiagram.h"
 #include "sound/ChoosingMidiPort.h"
 #include "sound/FluidSynthPort.h"
 #include "sound/MidiOutput.h"

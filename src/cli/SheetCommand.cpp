@@ -4,9 +4,9 @@
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordFinder.h"
 #include "chart/ChordDiagram.h"
+#include "chart/VoicingDiagram.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
-#include "cli/VoicingDiagram.h"
 #include "fretboard/VoicingFinder.h"
 
 namespace {

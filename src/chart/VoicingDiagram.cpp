@@ -1,4 +1,4 @@
-#include "cli/VoicingDiagram.h"
+#include "chart/VoicingDiagram.h"
 
 #include "catalogue/ChordNamer.h"
 #include "catalogue/ChordTheory.h"
