@@ -60,11 +60,12 @@ SongbookCommand::SongbookCommand()
     for (const QCommandLineOption& option : Arguments::fretboardOptions())
         addOption(option);
     addArgument(QStringLiteral("OUT.pdf"), QStringLiteral("The PDF to write."));
-    addArgument(QStringLiteral("SONG"),
-                QStringLiteral("A ChordPro file (.cho, .crd, .chopro, .pro), UTF-8. With --capo the "
-                               "chords are the shapes played with that capo; without it, with "
-                               "the file's {capo}."),
-                QStringLiteral("SONG.cho..."));
+    addArgument(
+        QStringLiteral("SONG"),
+        QStringLiteral("A ChordPro file (.cho, .crd, .chopro, .pro), UTF-8. With --capo the "
+                       "chords are the shapes played with that capo; without it, with "
+                       "the file's {capo}."),
+        QStringLiteral("SONG.cho..."));
 }
 
 std::optional<int> SongbookCommand::transpose(const QString& text) {
@@ -148,8 +149,9 @@ int SongbookCommand::execute(const CommandContext& context) {
             songs << song;
         }
         // Reading and voicing warn in two rounds; the user reads them in the file's order.
-        std::stable_sort(warnings.begin(), warnings.end(),
-                         [](const SongWarning& a, const SongWarning& b) { return a.line < b.line; });
+        std::stable_sort(
+            warnings.begin(), warnings.end(),
+            [](const SongWarning& a, const SongWarning& b) { return a.line < b.line; });
         for (qsizetype i = 0; i < warnings.size() && i < maxWarnings; ++i)
             context.report(warnings[i].text());
         if (warnings.size() > maxWarnings)

@@ -76,8 +76,7 @@ Block::Kind blockKindOf(const QString& environment) {
 
 bool truthy(const QString& value) {
     const QString v = value.trimmed().toLower();
-    return !v.isEmpty() && v != u"0" && v != u"false" && v != u"off" && v != u"no" &&
-           v != u"null";
+    return !v.isEmpty() && v != u"0" && v != u"false" && v != u"off" && v != u"no" && v != u"null";
 }
 
 QString expandTabs(const QString& text) {
@@ -190,8 +189,8 @@ private:
     // The block new lines go to: the open environment's, or a plain one.
     Block& currentBlock() {
         QList<Block>& blocks = song().blocks;
-        if (!m_environment &&
-            (blocks.isEmpty() || blocks.last().kind != Block::Kind::Plain || blocks.last().recalled))
+        if (!m_environment && (blocks.isEmpty() || blocks.last().kind != Block::Kind::Plain ||
+                               blocks.last().recalled))
             blocks << Block{};
         return blocks.last();
     }
@@ -370,9 +369,8 @@ private:
             return;
         }
         if (!metadata(name, argument, number) && !formatting(name, argument, number) &&
-            !environment(name, argument, number) && !chordDirective(name, argument, number,
-                                                                    !selector.isEmpty()) &&
-            !stylesThePage(name))
+            !environment(name, argument, number) &&
+            !chordDirective(name, argument, number, !selector.isEmpty()) && !stylesThePage(name))
             printAsText(raw, number, QStringLiteral("unknown directive '%1'").arg(name));
     }
 
@@ -503,8 +501,8 @@ private:
     // shape ("1+4x4+1") before it is not part of it.
     static QString labelOf(const QString& environment, QString argument) {
         if (environment == u"grid") {
-            static const QRegularExpression shape(
-                QStringLiteral("^(shape\\s*=\\s*[\"']?)?(\\d+\\+)?\\d+(x\\d+)?(\\+\\d+)?[\"']?\\s*"));
+            static const QRegularExpression shape(QStringLiteral(
+                "^(shape\\s*=\\s*[\"']?)?(\\d+\\+)?\\d+(x\\d+)?(\\+\\d+)?[\"']?\\s*"));
             argument.remove(shape);
         }
         static const QRegularExpression attribute(
@@ -570,8 +568,8 @@ private:
     // {chorus}: the last chorus again, in the key in force here.
     void recallChorus(const QString& label, int number) {
         if (m_environment) {
-            warn(number, QStringLiteral("{chorus} inside start_of_%1; ignored")
-                             .arg(m_environment->name));
+            warn(number,
+                 QStringLiteral("{chorus} inside start_of_%1; ignored").arg(m_environment->name));
             return;
         }
         Block block;
@@ -651,9 +649,9 @@ private:
     // make a shape.
     bool readShape(const QStringList& words, Song::Shape& shape, int number) {
         static const QStringList keywords{
-            QStringLiteral("base-fret"), QStringLiteral("frets"),   QStringLiteral("fingers"),
-            QStringLiteral("keys"),      QStringLiteral("copy"),    QStringLiteral("copyall"),
-            QStringLiteral("display"),   QStringLiteral("format"),  QStringLiteral("diagram")};
+            QStringLiteral("base-fret"), QStringLiteral("frets"),  QStringLiteral("fingers"),
+            QStringLiteral("keys"),      QStringLiteral("copy"),   QStringLiteral("copyall"),
+            QStringLiteral("display"),   QStringLiteral("format"), QStringLiteral("diagram")};
         const auto fail = [&](const QString& why) {
             warn(number, QStringLiteral("the shape of '%1' is not used: %2").arg(shape.name, why));
             return false;
@@ -708,8 +706,9 @@ private:
                                 .arg(highestDefinedFret));
             const int placed = *fret > 0 ? *fret + baseFret - 1 : *fret;
             if (placed > highestDefinedFret)
-                return fail(QStringLiteral("fret %1 lies past fret %2").arg(placed).arg(
-                    highestDefinedFret));
+                return fail(QStringLiteral("fret %1 lies past fret %2")
+                                .arg(placed)
+                                .arg(highestDefinedFret));
             absolute << qint16(placed);
         }
         shape.frets = absolute;

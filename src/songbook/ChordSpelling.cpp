@@ -11,13 +11,13 @@ namespace {
 using PitchClass::mod12;
 
 const std::array<const char*, PitchClass::count> sharpNames{"C",  "C#", "D",  "D#", "E",  "F",
-                                                             "F#", "G",  "G#", "A",  "A#", "B"};
+                                                            "F#", "G",  "G#", "A",  "A#", "B"};
 const std::array<const char*, PitchClass::count> flatNames{"C",  "Db", "D",  "Eb", "E",  "F",
-                                                            "Gb", "G",  "Ab", "A",  "Bb", "B"};
+                                                           "Gb", "G",  "Ab", "A",  "Bb", "B"};
 const std::array<const char*, PitchClass::count> majorKeys{"C",  "Db", "D",  "Eb", "E",  "F",
-                                                            "F#", "G",  "Ab", "A",  "Bb", "B"};
-const std::array<const char*, PitchClass::count> minorKeys{
-    "Cm", "C#m", "Dm", "Ebm", "Em", "Fm", "F#m", "Gm", "G#m", "Am", "Bbm", "Bm"};
+                                                           "F#", "G",  "Ab", "A",  "Bb", "B"};
+const std::array<const char*, PitchClass::count> minorKeys{"Cm",  "C#m", "Dm",  "Ebm", "Em",  "Fm",
+                                                           "F#m", "Gm",  "G#m", "Am",  "Bbm", "Bm"};
 
 // Semitones from a minor key's root up to its relative major's.
 constexpr int relativeMajor = 3;

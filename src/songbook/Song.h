@@ -72,7 +72,7 @@ public:
     struct Shape {
         QString name;
         QList<qint16> frets;
-        QList<qint8> fingers; // one per string, 0 for none; empty when not given
+        QList<qint8> fingers;       // one per string, 0 for none; empty when not given
         bool forInstrument = false; // given with a selector ({define-ukulele}) that matched
         bool inPlace = false;       // from {chord}, which a {define} of the name outranks
         int line = 0;
@@ -88,14 +88,14 @@ public:
         // Frets counted from the capo of Song::board, notes as they sound; nullopt: no shape
         // is known, and the name is printed as text only.
         std::optional<Voicing> voicing;
-        bool defined = false;              // the shape comes from the file's {define}
-        bool inStrip = true;               // used in the lyrics or a grid, not only {chord}
-        int line = 0;                      // where it is first used
+        bool defined = false; // the shape comes from the file's {define}
+        bool inStrip = true;  // used in the lyrics or a grid, not only {chord}
+        int line = 0;         // where it is first used
     };
 
-    QString file;   // the file it came from, as named on the command line
-    int line = 0;   // where it starts
-    QString title;  // empty when the file gives none
+    QString file;  // the file it came from, as named on the command line
+    int line = 0;  // where it starts
+    QString title; // empty when the file gives none
     QStringList subtitles;
     QStringList artists;
     QStringList composers;
@@ -116,8 +116,8 @@ public:
 
     // Filled by SongChords::resolve().
     QList<Chord> chords; // in order of first use
-    Fretboard board;    // the player's: instrument, tuning and the capo in force
-    QString printedKey; // the key as the player reads the chords, after any transposition
+    Fretboard board;     // the player's: instrument, tuning and the capo in force
+    QString printedKey;  // the key as the player reads the chords, after any transposition
     QString soundingKey; // as it sounds with the capo; empty without a capo or a key
 
     // Every mark of the song in reading order, for code that walks them all.

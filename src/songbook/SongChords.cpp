@@ -89,7 +89,8 @@ private:
         if (mod12(m_shift) != 0)
             m_song.printedKey = ChordSpelling::keyName(ChordSpelling::moved(*key, m_shift));
         if (m_capo > 0)
-            m_song.soundingKey = ChordSpelling::keyName(ChordSpelling::moved(*key, m_shift + m_capo));
+            m_song.soundingKey =
+                ChordSpelling::keyName(ChordSpelling::moved(*key, m_shift + m_capo));
     }
 
     // The key a mark's chord is spelled in, before it moves: the {key} in force, else the
@@ -167,7 +168,9 @@ private:
     const Song::Shape* shapeFor(const QString& name, bool drawnAnyway) {
         const Song::Shape* best = nullptr;
         QList<const Song::Shape*> misfits;
-        const auto rank = [](const Song::Shape& s) { return std::tuple(!s.inPlace, s.forInstrument); };
+        const auto rank = [](const Song::Shape& s) {
+            return std::tuple(!s.inPlace, s.forInstrument);
+        };
         for (const Song::Shape& shape : m_song.shapes) {
             if (shape.name != name)
                 continue;
@@ -211,9 +214,9 @@ private:
             return std::nullopt;
         QList<qint8> fingers = shape.fingers;
         if (fingers.isEmpty())
-            fingers = Fingering::of(shape.frets, Fingering::defaultSpan,
-                                    board.tuning().thumbOverLowest())
-                          .value_or(QList<qint8>(shape.frets.size(), 0));
+            fingers =
+                Fingering::of(shape.frets, Fingering::defaultSpan, board.tuning().thumbOverLowest())
+                    .value_or(QList<qint8>(shape.frets.size(), 0));
         const QList<qint16> notes = board.notes(shape.frets);
         qint16 root = ChordNamer::lowestPitchClass(notes);
         if (chord.sounding) {

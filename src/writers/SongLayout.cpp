@@ -32,12 +32,12 @@ constexpr qreal copyrightPoints = 8;
 
 // Distances in pixels of 1/96 inch.
 constexpr qreal chorusIndent = 18;
-constexpr qreal wrapIndent = 18;     // the rows a long line breaks into after its first
-constexpr qreal chordGap = 4;        // at least between two chords of a lyrics line
-constexpr qreal chordLineGap = 14;   // between the chords of a line of chords only
-constexpr qreal boxGap = 12;         // between chord boxes
-constexpr qreal headingGap = 8;      // under the heading
-constexpr qreal commentPadding = 3;  // around a shaded or boxed comment
+constexpr qreal wrapIndent = 18;    // the rows a long line breaks into after its first
+constexpr qreal chordGap = 4;       // at least between two chords of a lyrics line
+constexpr qreal chordLineGap = 14;  // between the chords of a line of chords only
+constexpr qreal boxGap = 12;        // between chord boxes
+constexpr qreal headingGap = 8;     // under the heading
+constexpr qreal commentPadding = 3; // around a shaded or boxed comment
 constexpr qreal gridCellPadding = 10;
 constexpr qreal gridBarPadding = 8;
 // Of a lyrics line's height.
@@ -313,8 +313,9 @@ QList<Piece> SongLayout::layout(const Song& song) const {
         const QFont font = sansFont(copyrightPoints, false);
         Piece piece;
         piece.gapBefore = lineHeight(font);
-        const QString text = song.copyright.contains(u'\u00a9') ? song.copyright
-                                                                : QStringLiteral("\u00a9 ") + song.copyright;
+        const QString text = song.copyright.contains(u'\u00a9')
+                                 ? song.copyright
+                                 : QStringLiteral("\u00a9 ") + song.copyright;
         for (const QString& line : wrapped(text, font, m_width)) {
             piece.items << textItem(QPointF(0, piece.height + ascent(font)), line, font, labelInk);
             piece.height += lineHeight(font);
@@ -354,9 +355,10 @@ void SongLayout::heading(const Song& song, QList<Piece>& pieces) const {
 
     QStringList facts;
     if (!song.printedKey.isEmpty())
-        facts << (song.soundingKey.isEmpty()
-                      ? QStringLiteral("Key %1").arg(song.printedKey)
-                      : QStringLiteral("Key %1 (sounds %2)").arg(song.printedKey, song.soundingKey));
+        facts
+            << (song.soundingKey.isEmpty()
+                    ? QStringLiteral("Key %1").arg(song.printedKey)
+                    : QStringLiteral("Key %1 (sounds %2)").arg(song.printedKey, song.soundingKey));
     if (song.board.capo() > 0)
         facts << QStringLiteral("Capo %1").arg(song.board.capo());
     if (!song.tempo.isEmpty())
@@ -518,8 +520,7 @@ void SongLayout::lyricsLine(const Song::Line& line, qreal indent, QList<Piece>& 
 void SongLayout::commentLine(const Song::Line& line, qreal indent, QList<Piece>& pieces) const {
     const bool italic = line.kind == Line::Kind::CommentItalic;
     const bool text = line.kind == Line::Kind::Text;
-    const QFont font = text ? sansFont(lyricPoints, false)
-                            : sansFont(commentPoints, false, italic);
+    const QFont font = text ? sansFont(lyricPoints, false) : sansFont(commentPoints, false, italic);
     const bool shaded = line.kind == Line::Kind::Comment || line.kind == Line::Kind::Highlight;
     const bool boxed = line.kind == Line::Kind::CommentBox;
     const qreal pad = shaded || boxed ? commentPadding : 0;
@@ -659,8 +660,8 @@ void SongLayout::gridBlock(const Song::Block& block, qreal indent, QList<Piece>&
             const qreal width = token.bar ? bar : cell;
             if (!token.text.isEmpty()) {
                 const QFont& font = token.chord ? chordFont : symbolFont;
-                const qreal textX =
-                    token.bar ? x + (width - advance(font, token.text)) / 2 : x + gridCellPadding / 2;
+                const qreal textX = token.bar ? x + (width - advance(font, token.text)) / 2
+                                              : x + gridCellPadding / 2;
                 piece.items << textItem(QPointF(textX, baseline), token.text, font,
                                         token.chord ? ink : quietInk);
             }

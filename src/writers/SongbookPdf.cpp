@@ -65,9 +65,8 @@ public:
             qreal gap = m_empty ? 0 : piece.gapBefore;
             // The pieces that go with this one.
             qreal together = gap + piece.height;
-            for (qsizetype j = i; j + 1 < pieces.size() && pieces[j].keepWithNext &&
-                                  !pieces[j + 1].newPage;
-                 ++j)
+            for (qsizetype j = i;
+                 j + 1 < pieces.size() && pieces[j].keepWithNext && !pieces[j + 1].newPage; ++j)
                 together += pieces[j + 1].gapBefore + pieces[j + 1].height;
             const qreal room = m_body.height() - m_y;
             const bool alone = gap + piece.height <= room;
@@ -133,8 +132,8 @@ private:
 };
 
 // The contents pages: a title, then a line for each song with its page.
-QList<Page> contentsPages(const QList<SongbookPdf::Contents>& entries,
-                          const QPaintDevice* device, QSizeF body) {
+QList<Page> contentsPages(const QList<SongbookPdf::Contents>& entries, const QPaintDevice* device,
+                          QSizeF body) {
     const QFont titleFont = SongLayout::sansFont(contentsTitlePoints, true);
     const QFont entryFont = SongLayout::sansFont(contentsPoints, false);
     const QFont artistFont = SongLayout::sansFont(contentsPoints, false, true);
@@ -263,9 +262,9 @@ QByteArray SongbookPdf::encode(const QList<Song>& songs, const Options& options,
         painter.save();
         painter.translate(body.topLeft());
         for (const Bar& bar : pages[p].bars)
-            painter.fillRect(QRectF(SongLayout::barX, bar.top, SongLayout::barWidth,
-                                    bar.bottom - bar.top),
-                             QColor::fromRgb(barColour));
+            painter.fillRect(
+                QRectF(SongLayout::barX, bar.top, SongLayout::barWidth, bar.bottom - bar.top),
+                QColor::fromRgb(barColour));
         for (const Item& item : pages[p].items)
             draw(painter, item, options.layout.box);
         painter.restore();

@@ -99,10 +99,11 @@ QString describe(const Song& song) {
                 text += u':' + line.text;
             QStringList marks;
             for (const Song::Mark& m : line.marks) {
-                QString mark = (m.annotation ? QStringLiteral("*") : QString()) + m.written +
-                               u'@' + QString::number(m.at);
+                QString mark = (m.annotation ? QStringLiteral("*") : QString()) + m.written + u'@' +
+                               QString::number(m.at);
                 if (m.transpose != 0)
-                    mark += (m.transpose > 0 ? u'+' : u'-') + QString::number(std::abs(m.transpose));
+                    mark +=
+                        (m.transpose > 0 ? u'+' : u'-') + QString::number(std::abs(m.transpose));
                 if (m.accidentals == Song::Accidentals::Sharps)
                     mark += u's';
                 if (m.accidentals == Song::Accidentals::Flats)
@@ -118,7 +119,8 @@ QString describe(const Song& song) {
         parts << QStringLiteral("%1 %2 %3%4%5")
                      .arg(shape.inPlace ? QStringLiteral("chord") : QStringLiteral("define"),
                           shape.name, numbers(shape.frets),
-                          shape.fingers.isEmpty() ? QString() : QStringLiteral(" f") + numbers(shape.fingers),
+                          shape.fingers.isEmpty() ? QString()
+                                                  : QStringLiteral(" f") + numbers(shape.fingers),
                           shape.forInstrument ? QStringLiteral(" (instrument)") : QString());
     return parts.join(QStringLiteral(" / "));
 }
@@ -126,8 +128,8 @@ QString describe(const Song& song) {
 struct ReadCase {
     const char* what;
     const char* text;
-    const char* song;           // describe() of the first song
-    QStringList warnings = {};  // "line: words in the warning", in order
+    const char* song;          // describe() of the first song
+    QStringList warnings = {}; // "line: words in the warning", in order
     const char* instrument = "guitar";
 };
 
@@ -183,7 +185,9 @@ const ReadCase readCases[] = {
     {"a define for the ukulele, read on the ukulele",
      "{t: D}\n{define-ukulele: Am frets 2 0 0 0}\n{define-guitar: Am frets x 0 2 2 1 0}\n"
      "{define-mandolin!: C frets 0 0 0 3}",
-     "title=D / define Am 2-0-0-0 (instrument) / define C 0-0-0-3 (instrument)", {}, "ukulele"},
+     "title=D / define Am 2-0-0-0 (instrument) / define C 0-0-0-3 (instrument)",
+     {},
+     "ukulele"},
     {"a define for the ukulele, read on the guitar",
      "{define-ukulele: Am frets 2 0 0 0}\n{define-guitar: Am frets x 0 2 2 1 0}\n"
      "{start_of_verse-ukulele}\nuke only\n{end_of_verse}\nall",
@@ -196,8 +200,8 @@ const ReadCase readCases[] = {
     {"chord diagrams in place, with and without a shape",
      "{chord: Am}\n{chord: [C] base-fret 1 frets x 3 2 0 1 0}\nthen",
      "B[Am@0,C@0] / L:then / chord C x-3-2-0-1-0"},
-    {"diagrams off and on, and the old grid/no_grid",
-     "{t: D}\n{diagrams: off}", "title=D / no diagrams"},
+    {"diagrams off and on, and the old grid/no_grid", "{t: D}\n{diagrams: off}",
+     "title=D / no diagrams"},
     {"diagrams on", "{t: D}\n{ng}\n{diagrams}", "title=D / diagrams"},
     {"nested transpose, its end and its accidentals",
      "[C]a\n{transpose: 2}\n[C]b\n{transpose: -5f}\n[C]c\n{transpose}\n[C]d\n{transpose: +1s}\n"
@@ -207,8 +211,7 @@ const ReadCase readCases[] = {
     {"CRLF, trailing blanks, # comments, blank lines and a continued line",
      "{title: Low}\r\n# a note\r\n\r\n\r\n[D]Swing  \r\nlow and \\\r\n   sweet\r\n\r\n",
      "title=Low / L:Swing[D@0] / L:low and sweet"},
-    {"new_page and new_physical_page", "one\n{new_page}\ntwo\n{npp}",
-     "L:one / NP / L:two / NP"},
+    {"new_page and new_physical_page", "one\n{new_page}\ntwo\n{npp}", "L:one / NP / L:two / NP"},
     {"unknown and malformed lines are printed as text, once each",
      "{foo: bar}\n{title: Low\n[G]half [chord\n{}\n{x_app: ignored}\n{textsize: 12}\n"
      "{eoc}\n{chordcolour: red}\n{image: src=a.png}",
@@ -216,7 +219,8 @@ const ReadCase readCases[] = {
      {"1: unknown directive 'foo'", "2: closing '}'", "3: '['", "4: without a name",
       "7: end_of_chorus without its start", "9: images"}},
     {"a section left open, and one opened inside another",
-     "{soc}\nla\n{sov}\nlo", "{chorus} / L:la / {verse} / L:lo",
+     "{soc}\nla\n{sov}\nlo",
+     "{chorus} / L:la / {verse} / L:lo",
      {"3: start_of_verse inside start_of_chorus", "3: start_of_verse is never ended"}},
 };
 
@@ -226,8 +230,8 @@ TEST(ChordProReader, ReadsEveryDirectiveAndLine) {
         QList<SongWarning> warnings;
         ChordProReader::Options options;
         options.instrument = QString::fromLatin1(c.instrument);
-        const QList<Song> songs =
-            ChordProReader::read(QString::fromUtf8(c.text), QStringLiteral("s.cho"), options, warnings);
+        const QList<Song> songs = ChordProReader::read(QString::fromUtf8(c.text),
+                                                       QStringLiteral("s.cho"), options, warnings);
         ASSERT_FALSE(songs.isEmpty());
         EXPECT_EQ(describe(songs.first()).toStdString(), c.song);
         QStringList seen;

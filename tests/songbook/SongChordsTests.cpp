@@ -79,8 +79,8 @@ const NameCase nameCases[] = {
     {"sharps in B", "{key: F}\n[F]a [Bb]b [C7]c [E7]d", moved(6), "B E F#7 A#7", "B"},
     {"back to F, in flats", "{key: B}\n[B]a [E]b [F#7]c [A#7]d", moved(-6), "F Bb C7 E7", "F"},
     {"the writer's type spelling kept",
-     "{key: Bb}\n[Bbmaj7]a [Cmi7]b [F7sus4]c [Ebmaj7/G]d [C6/9]e [Bb(add9)]f [Bb\u0394]g",
-     moved(2), "Cmaj7 Dmi7 G7sus4 Fmaj7/A D6/9 C(add9) C\u0394", "C"},
+     "{key: Bb}\n[Bbmaj7]a [Cmi7]b [F7sus4]c [Ebmaj7/G]d [C6/9]e [Bb(add9)]f [Bb\u0394]g", moved(2),
+     "Cmaj7 Dmi7 G7sus4 Fmaj7/A D6/9 C(add9) C\u0394", "C"},
     {"minor keys: D minor to Eb minor, in flats", "{key: Dm}\n[Dm]a [A7]b [Gm]c [C]d", moved(1),
      "Ebm Bb7 Abm Db", "Ebm"},
     {"no key: the first chord's", "[Em]a [B7]b [C]c", moved(-1), "Ebm Bb7 B"},
@@ -91,14 +91,13 @@ const NameCase nameCases[] = {
      "{key: F}\n{transpose: 1s}\n[F]a [Bb]b\n{transpose}\n{transpose: 1f}\n[C]c\n{transpose}\n"
      "{transpose: 1}\n[C]d [F]e",
      moved(0), "F# B Db C# F#", "F"},
-    {"a key change on the way", "{key: G}\n[G]a [D]b\n{key: F}\n[F]c [Bb]d", moved(1),
-     "Ab Eb F# B", "Ab"},
-    {"capo 2: C shapes for a song in D", "{key: D}\n[D]a [G]b [A]c [Bm]d", moved(0, 2),
-     "C F G Am", "C", "D", 2},
+    {"a key change on the way", "{key: G}\n[G]a [D]b\n{key: F}\n[F]c [Bb]d", moved(1), "Ab Eb F# B",
+     "Ab"},
+    {"capo 2: C shapes for a song in D", "{key: D}\n[D]a [G]b [A]c [Bm]d", moved(0, 2), "C F G Am",
+     "C", "D", 2},
     {"the file's capo: shapes as written", "{key: C}\n{capo: 2}\n[C]a [G]b", moved(0), "C G", "C",
      "D", 2},
-    {"capo 0 takes the file's capo off", "{key: C}\n{capo: 2}\n[C]a [G]b", moved(0, 0), "D A",
-     "D"},
+    {"capo 0 takes the file's capo off", "{key: C}\n{capo: 2}\n[C]a [G]b", moved(0, 0), "D A", "D"},
     {"transposed and capoed", "{key: C}\n[C]a [F]b", moved(2, 2), "C F", "C", "D", 2},
 };
 
@@ -121,10 +120,10 @@ TEST(ChordSpelling, KeysAndTheirAccidentals) {
         const char* name;
         S::Accidentals accidentals;
     } keys[] = {
-        {"C", "C", S::Accidentals::Plain},   {"am", "Am", S::Accidentals::Plain},
-        {"F", "F", S::Accidentals::Flats},   {"Bb", "Bb", S::Accidentals::Flats},
-        {"Gb", "F#", S::Accidentals::Sharps}, {"D#m", "Ebm", S::Accidentals::Flats},
-        {"B", "B", S::Accidentals::Sharps},  {"G# minor", "G#m", S::Accidentals::Sharps},
+        {"C", "C", S::Accidentals::Plain},         {"am", "Am", S::Accidentals::Plain},
+        {"F", "F", S::Accidentals::Flats},         {"Bb", "Bb", S::Accidentals::Flats},
+        {"Gb", "F#", S::Accidentals::Sharps},      {"D#m", "Ebm", S::Accidentals::Flats},
+        {"B", "B", S::Accidentals::Sharps},        {"G# minor", "G#m", S::Accidentals::Sharps},
         {"C# major", "Db", S::Accidentals::Flats}, {"e min", "Em", S::Accidentals::Sharps},
     };
     for (const auto& k : keys) {
@@ -153,9 +152,8 @@ TEST(SongChords, StripInOrderOfFirstUse_FileShapesFirst) {
         bool defined;
         QStringList warnings = {};
     } cases[] = {
-        {"a define with its fingers",
-         "{define: C frets x 3 5 5 5 3 fingers 0 1 2 3 4 1}\n[C]a", QStringLiteral("guitar"), "C",
-         "x-3-5-5-5-3", "x-1-2-3-4-1", true},
+        {"a define with its fingers", "{define: C frets x 3 5 5 5 3 fingers 0 1 2 3 4 1}\n[C]a",
+         QStringLiteral("guitar"), "C", "x-3-5-5-5-3", "x-1-2-3-4-1", true},
         {"fingers found for a define without them", "{define: G frets 3 2 0 0 3 3}\n[G]a",
          QStringLiteral("guitar"), "G", "3-2-0-0-3-3", "2-1-0-0-3-4", true},
         {"a name only the file knows", "{define: Bes frets 1 1 3 3 3 1}\n[Bes]a",
@@ -164,8 +162,13 @@ TEST(SongChords, StripInOrderOfFirstUse_FileShapesFirst) {
          "{chord: C frets x 3 2 0 1 0}\n{define: C frets 8 10 10 9 8 8}\n"
          "{define-ukulele: C frets 0 0 0 3}\n{define: C frets 5 4 3 3}\n[C]a",
          QStringLiteral("ukulele"), "C", "0-0-0-3", "0-0-0-1", true},
-        {"a guitar's define on the ukulele", "{define: C frets x 3 2 0 1 0}\n[C]a",
-         QStringLiteral("ukulele"), "C", "0-0-0-3", "0-0-0-1", false,
+        {"a guitar's define on the ukulele",
+         "{define: C frets x 3 2 0 1 0}\n[C]a",
+         QStringLiteral("ukulele"),
+         "C",
+         "0-0-0-3",
+         "0-0-0-1",
+         false,
          {QStringLiteral("s.cho:1: the shape of 'C' has 6 strings, the ukulele 4; another is "
                          "drawn")}},
     };
