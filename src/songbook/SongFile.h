@@ -11,7 +11,7 @@
 // dropped. Reads at most maxBytes + 1 bytes, so memory stays bounded whatever the file.
 class SongFile {
 public:
-    static constexpr qint64 maxBytes = 8 * 1024 * 1024;
+    static constexpr qint64 maxBytes = 4 * 1024 * 1024;
     static constexpr int maxLineLength = 10000;
 
     // The text of `path`, or nullopt with the reason in `reason`: "No such file or directory",

@@ -92,6 +92,8 @@ public:
 
     LyricsRows(const QString& text, QList<Chord> chords, const QFontMetricsF& lyric, qreal gap)
         : m_text(text), m_chords(std::move(chords)), m_gap(gap) {
+        std::stable_sort(m_chords.begin(), m_chords.end(),
+                         [](const Chord& a, const Chord& b) { return a.at < b.at; });
         const qsizetype n = text.size();
         std::vector<qsizetype> cuts{0, n};
         for (qsizetype p = 1; p < n; ++p) {
@@ -125,9 +127,11 @@ public:
             // The longest run of words that fits; a first word wider than the row breaks where
             // the width ends, and a piece wider still stands alone.
             qsizetype end = -1;
+            const auto after = std::upper_bound(m_cuts.begin(), m_cuts.end(), start);
             for (const bool anywhere : {false, true}) {
-                for (const qsizetype cut : m_cuts) {
-                    if (cut <= start || (!anywhere && cut < n && !wordStart(cut)))
+                for (auto it = after; it != m_cuts.end(); ++it) {
+                    const qsizetype cut = *it;
+                    if (!anywhere && cut < n && !wordStart(cut))
                         continue;
                     if (layout(start, cut).width > width)
                         break;
@@ -136,10 +140,8 @@ public:
                 if (end >= 0)
                     break;
             }
-            if (end < 0) {
-                const auto next = std::upper_bound(m_cuts.begin(), m_cuts.end(), start);
-                end = next == m_cuts.end() ? n : *next;
-            }
+            if (end < 0)
+                end = after == m_cuts.end() ? n : *after;
             rows << layout(start, end);
             start = end;
         } while (start < n);
@@ -177,9 +179,11 @@ private:
         qreal chordEnd = -std::numeric_limits<qreal>::infinity();
         qsizetype previous = -1;
         QList<std::pair<qsizetype, qreal>> shifts; // from this position on, text moves by
-        for (const Chord& c : m_chords) {
-            if (!inRow(c, start, end))
-                continue;
+        // The chords come in the order of their places: those of the row, from the first.
+        const auto first = std::lower_bound(m_chords.cbegin(), m_chords.cend(), start,
+                                            [](const Chord& c, qsizetype at) { return c.at < at; });
+        for (auto chord = first; chord != m_chords.cend() && inRow(*chord, start, end); ++chord) {
+            const Chord& c = *chord;
             const qreal natural = x(c.at) - x(start) + extra;
             qreal chordX = natural;
             if (natural < chordEnd) {
