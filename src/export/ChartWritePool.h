@@ -14,15 +14,15 @@
 #include <thread>
 #include <vector>
 
-// A few threads that encode and write the chart files of a save-all while the window's thread
-// draws the next chords. Files are written in the order they are queued, as far as the threads
-// allow, and their results come back in exactly that order. The queue holds at most
-// `capacity` files, so memory stays flat however far the drawing runs ahead: submit() waits
-// for room, or with `callerWrites` writes the oldest queued file itself meanwhile (its core
+// A few threads that encode and write the chart files of a save-all while the drawing thread
+// (the window's, or export-all's) draws the next chords. Files are written in the order they are
+// queued, as far as the threads allow, and their results come back in exactly that order. The queue
+// holds at most `capacity` files, so memory stays flat however far the drawing runs ahead: submit()
+// waits for room, or with `callerWrites` writes the oldest queued file itself meanwhile (its core
 // would idle otherwise).
 //
 // Example:
-//   ChartWritePool pool(writeChart, ChartWritePool::defaultThreads(), 16);
+//   ChartWritePool pool(saveChart, ChartWritePool::defaultThreads(), 16);
 //   pool.submit(144, picture.copy(), "/home/ann/Charts/Cmaj C-G-C-E-G-C 1.jpg", ChartFormat::Jpeg);
 //   for (const ChartWritePool::Result& r : pool.takeFinished()) ...  // in submit order
 //   pool.waitForAll();
@@ -38,7 +38,7 @@ public:
     using WriteChart =
         std::function<void(const QImage& picture, const QString& path, ChartFormat format)>;
 
-    // `write` writes each file (ChartFiles::writeChart); `threads` >= 1 writer threads;
+    // `write` writes each file (ChartFileWriter::saveChart); `threads` >= 1 writer threads;
     // `capacity` >= 1 queued files; `callerWrites`: a submit() that finds the queue full
     // writes files itself until there is room, instead of waiting.
     ChartWritePool(WriteChart write, int threads, int capacity, bool callerWrites = false);
@@ -47,7 +47,7 @@ public:
     ChartWritePool(const ChartWritePool&) = delete;
     ChartWritePool& operator=(const ChartWritePool&) = delete;
 
-    // One writer thread per core beyond the first, at least one: the window's thread keeps
+    // One writer thread per core beyond the first, at least one: the drawing thread keeps
     // a core for drawing.
     static int defaultThreads();
 

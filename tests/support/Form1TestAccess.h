@@ -9,12 +9,11 @@ class Form1TestAccess {
 public:
     explicit Form1TestAccess(Form1& form)
         : window(form), Pitch(form.Pitch), rootShift(form.rootShift), chordNotes(form.chordNotes),
-          chordNoteCount(form.chordNoteCount), chordName(form.chordName),
-          fretCount(form.fretCount), openStringNotes(form.openStringNotes),
-          applicationTitle(form.applicationTitle), programFolder(form.programFolder),
-          customPointer(form.customPointer), sound(form.sound), files(form.files),
-          Frame1(form.Frame1), Frame2(form.Frame2), Frame3(form.Frame3), Frame4(form.Frame4),
-          Frame5(form.Frame5), Frame6(form.Frame6), ListView1(form.ListView1),
+          chordNoteCount(form.chordNoteCount), chordName(form.chordName), fretCount(form.fretCount),
+          openStringNotes(form.openStringNotes), applicationTitle(form.applicationTitle),
+          programFolder(form.programFolder), customPointer(form.customPointer), sound(form.sound),
+          files(form.files), Frame1(form.Frame1), Frame2(form.Frame2), Frame3(form.Frame3),
+          Frame4(form.Frame4), Frame5(form.Frame5), Frame6(form.Frame6), ListView1(form.ListView1),
           Option1(form.Option1), chkLeftHanded(form.chkLeftHanded), Label1(form.Label1),
           Label2(form.Label2), Label3(form.Label3), Label4(form.Label4),
           txtChordName(form.txtChordName), txtChordSpelling(form.txtChordSpelling),
@@ -68,7 +67,7 @@ public:
     QString& programFolder;
     QCursor& customPointer;
     ChordSound& sound;
-    ChartFiles& files;
+    ExportCommands& files;
     QGroupBox*& Frame1;
     QGroupBox*& Frame2;
     QGroupBox*& Frame3;
