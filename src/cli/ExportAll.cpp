@@ -11,10 +11,36 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
 constexpr qint64 progressIntervalMs = 100;
+
+// The two chart surfaces of every thread that draws, made at its first chart, in the fonts of
+// the window's two pictures so that the pixels are the window's. A surface is drawn on and
+// read by its own thread only.
+class ThreadSurfaces {
+public:
+    ChartSurface& surface(ChordChartKind kind) {
+        const std::lock_guard<std::mutex> locked(m_lock);
+        std::unique_ptr<Pair>& pair = m_byThread[std::this_thread::get_id()];
+        if (!pair)
+            pair = std::make_unique<Pair>();
+        return kind == ChordChartKind::Fingering ? pair->fingering : pair->interval;
+    }
+
+private:
+    struct Pair {
+        ChartSurface fingering{ChartSurface::arialBold()};
+        ChartSurface interval{ChartSurface::msSansSerifBold()};
+    };
+    std::mutex m_lock;
+    std::map<std::thread::id, std::unique_ptr<Pair>> m_byThread;
+};
 
 QString progressLine(int done, int total, double seconds) {
     constexpr int width = 30;
@@ -44,13 +70,17 @@ int ExportAll::run(const Options& options, const ImageFolder& target, QTextStrea
     const ChartFormat format = options.jpeg ? ChartFormat::Jpeg : ChartFormat::Bmp;
     const int total = plan.fileCount();
 
+    // Outlives the run: its writer threads draw on it.
+    ThreadSurfaces surfaces;
+    FolderChartWriter writer(target);
+    SaveAllRun run(writer, SaveAllRun::threadsFor(options.jobs));
     int written = 0;
     int failed = 0;
     QElapsedTimer clock;
     clock.start();
     qint64 progressShownAt = 0;
     // Counts and names the files finished so far; redraws the progress line now and then.
-    const auto collect = [&](SaveAllRun& run) {
+    const auto collect = [&] {
         for (const ChartWritePool::Result& result : run.takeFinished()) {
             if (!result.failure) {
                 ++written;
@@ -71,35 +101,33 @@ int ExportAll::run(const Options& options, const ImageFolder& target, QTextStrea
         }
     };
 
-    {
-        FolderChartWriter writer(target);
-        SaveAllRun run(writer, SaveAllRun::threadsFor(options.jobs));
-        // The fonts of the window's two pictures, so that the pixels are the window's.
-        ChartSurface fingering(ChartSurface::arialBold());
-        ChartSurface interval(ChartSurface::msSansSerifBold());
-        const struct {
-            ChartSurface& surface;
-            ChordChartKind kind;
-            int chart;
-        } charts[] = {{fingering, ChordChartKind::Fingering, ChartFileNames::fingeringChart},
-                      {interval, ChordChartKind::Interval, ChartFileNames::intervalChart}};
-        for (const SaveAllPlan::Chord& chord : plan.chords()) {
-            const ChordEntry& entry = ChordCatalogue::entry(chord.entry);
-            for (const auto& chart : charts) {
-                if (stop)
-                    break;
-                drawChordChart(chart.surface, chart.kind, entry, chord.pitch, options.leftHanded);
-                run.queue(0, chart.surface.image(), plan.fileName(chord, chart.chart, format),
-                          format);
-            }
+    // Each chart is drawn by the thread that encodes it: a picture handed from one core to
+    // another is encoded markedly slower.
+    const struct {
+        ChordChartKind kind;
+        int chart;
+    } charts[] = {{ChordChartKind::Fingering, ChartFileNames::fingeringChart},
+                  {ChordChartKind::Interval, ChartFileNames::intervalChart}};
+    for (const SaveAllPlan::Chord& chord : plan.chords()) {
+        const ChordEntry* entry = &ChordCatalogue::entry(chord.entry);
+        for (const auto& chart : charts) {
             if (stop)
                 break;
-            collect(run);
+            const auto draw = [&surfaces, entry, kind = chart.kind, pitch = chord.pitch,
+                               leftHanded = options.leftHanded]() -> const QImage& {
+                ChartSurface& surface = surfaces.surface(kind);
+                drawChordChart(surface, kind, *entry, pitch, leftHanded);
+                return surface.image();
+            };
+            run.queueDrawing(0, draw, plan.fileName(chord, chart.chart, format), format);
         }
-        // Interrupted too: what is queued is written whole, and counted.
-        run.waitForAll();
-        collect(run);
+        if (stop)
+            break;
+        collect();
     }
+    // Interrupted too: what is queued is written whole, and counted.
+    run.waitForAll();
+    collect();
     // The run's closing line follows; the bar is done with.
     if (options.showProgress) {
         err << eraseProgressLine();

@@ -11,8 +11,9 @@ class ImageFolder;
 // names and pixels of the window's "Save All Charts As Image Files": the stem is the chord
 // name, a blank and the note names ("Cm6_9 C-A-Eb-G-D"), followed by " 1.jpg" (fingering
 // chart) and " 2.jpg" (interval chart). Where two chords share a stem, the later entry's
-// charts are the ones written, as in the window (SaveAllPlan). The calling thread draws;
-// writer threads encode and write, as in the window's save-all (SaveAllRun).
+// charts are the ones written, as in the window (SaveAllPlan). Runs through the window's
+// save-all run (SaveAllRun): its writer threads, and the calling thread while their queue is
+// full, each draw, encode and write a file.
 class ExportAll {
 public:
     struct Options {

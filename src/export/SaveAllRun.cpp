@@ -2,6 +2,8 @@
 
 #include "shell/ErrorTrap.h"
 
+#include <utility>
+
 SaveAllRun::Threads SaveAllRun::threadsFor(int jobs) {
     if (jobs == 1)
         return {1, false};
@@ -34,6 +36,11 @@ void SaveAllRun::queue(qint32 step, const QImage& picture, const QString& path,
                        ChartFormat format) {
     // The pool copies it: the surface is drawn again for the next chord meanwhile.
     m_pool->submit(step, picture, path, format);
+}
+
+void SaveAllRun::queueDrawing(qint32 step, ChartWritePool::DrawChart draw, const QString& path,
+                              ChartFormat format) {
+    m_pool->submitDrawing(step, std::move(draw), path, format);
 }
 
 ExportCommands::WriteFile SaveAllRun::queueWrite() {

@@ -13,10 +13,11 @@
 
 class ErrorTrap;
 
-// A save-all in progress, for its lifetime one command of its writer: the drawing thread
+// A save-all in progress, for its lifetime one command of its writer: the window's thread
 // draws each chord and queues its charts (queue(), or queueWrite() as the `write` of
-// ExportCommands::saveCharts), writer threads encode and write them (ChartWritePool), and the
-// drawing thread collects the outcomes in file order (takeFinished(), or as error boxes with
+// ExportCommands::saveCharts), or export-all queues drawings of them (queueDrawing()); writer
+// threads encode and write them (ChartWritePool), and the queuing thread collects the outcomes
+// in file order (takeFinished(), or as error boxes with
 // reportFinished() and finish()). Ending without waitForAll() or finish() drops the queued
 // files and waits for those being written, so no file is left half-written. The window's
 // "Save All Charts As Image Files" and `strumvane-charts export-all` both run through it.
@@ -29,7 +30,7 @@ class ErrorTrap;
 class SaveAllRun {
 public:
     // Who writes the files: `writers` threads (>= 1), and with `callerWrites` also the
-    // drawing thread, which writes the oldest queued file itself while the queue is full.
+    // queuing thread, which writes the oldest queued file itself while the queue is full.
     struct Threads {
         int writers;
         bool callerWrites;
@@ -37,10 +38,10 @@ public:
     // Files that may wait for the writers: memory stays flat however far the drawing runs ahead.
     static constexpr int queuedFilesLimit = 8;
 
-    // The threads that keep `jobs` cores busy: the drawing thread and jobs - 1 writers, the
-    // drawing thread writing too whenever the queue is full; 0 jobs is one per core. One job
-    // is one writer beside a drawing thread that only draws. threadsFor(4) gives {3, true},
-    // threadsFor(1) {1, false}.
+    // The threads that keep `jobs` cores busy: the queuing thread and jobs - 1 writers, the
+    // queuing thread writing too whenever the queue is full; 0 jobs is one per core. One job
+    // is one writer beside a queuing thread that writes nothing. threadsFor(4) gives
+    // {3, true}, threadsFor(1) {1, false}.
     static Threads threadsFor(int jobs);
 
     // A run of the window's commands, with their writer and writer threads: `commands` says
@@ -57,6 +58,9 @@ public:
     void queue(qint32 step, const QImage& picture, const QString& path, ChartFormat format);
     // queue() as the `write` of ExportCommands::saveCharts.
     ExportCommands::WriteFile queueWrite();
+    // Queues a file whose picture the thread that writes it draws (ChartWritePool::DrawChart).
+    void queueDrawing(qint32 step, ChartWritePool::DrawChart draw, const QString& path,
+                      ChartFormat format);
 
     // The results of the finished files, in queue order, up to the first file not finished.
     QList<ChartWritePool::Result> takeFinished();
