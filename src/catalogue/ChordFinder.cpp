@@ -3,7 +3,10 @@
 #include "base/Failure.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordNamer.h"
+#include "catalogue/ChordSymbol.h"
 #include "catalogue/ChordTheory.h"
+#include "catalogue/ChordTypeTable.h"
+#include "catalogue/PitchClass.h"
 #include "catalogue/Playability.h"
 
 #include <QStringList>
@@ -13,32 +16,9 @@
 
 namespace {
 
-constexpr int pitchCount = 12;
 constexpr int stringCount = 6;
 
-qint16 mod12(int value) {
-    return qint16(((value % 12) + 12) % 12);
-}
-
-// Semitones above C of the natural notes, by letter A..G.
-constexpr int naturalPitch[7] = {9, 11, 0, 2, 4, 5, 7};
-
-// The accidental at the start of `text`: +1, -1, or 0 (none); `length` its length.
-int accidentalAt(QStringView text, qsizetype& length) {
-    length = 0;
-    if (text.isEmpty())
-        return 0;
-    const QChar c = text[0];
-    if (c == u'#' || c == QChar(0x266f)) {
-        length = 1;
-        return 1;
-    }
-    if (c == u'b' || c == QChar(0x266d)) {
-        length = 1;
-        return -1;
-    }
-    return 0;
-}
+using PitchClass::mod12;
 
 // The relative frets of an entry, low E first; -1 for "x".
 std::array<qint16, stringCount> relativeFrets(const char* pattern) {
@@ -62,7 +42,7 @@ std::array<qint16, stringCount> relativeFrets(const char* pattern) {
 
 QList<ChordFinder::Voicing> buildVoicings() {
     QList<ChordFinder::Voicing> all;
-    all.reserve(ChordCatalogue::entryCount * pitchCount);
+    all.reserve(ChordCatalogue::entryCount * PitchClass::count);
     const auto& open = ChordTheory::standardOpenStringNotes;
     int n = 0;
     for (const ChordEntry& entry : ChordCatalogue::entries()) {
@@ -75,7 +55,7 @@ QList<ChordFinder::Voicing> buildVoicings() {
         while (first < stringCount && relative[first] < 0)
             ++first;
         const int sounded = first < stringCount ? relative[first] + open[first] : 0;
-        for (qint16 pitch = 0; pitch < pitchCount; ++pitch) {
+        for (qint16 pitch = 0; pitch < PitchClass::count; ++pitch) {
             ChordFinder::Voicing v;
             v.entry = n;
             v.pitch = pitch;
@@ -94,7 +74,9 @@ QList<ChordFinder::Voicing> buildVoicings() {
             v.pitchClasses = ChordNamer::pitchClassSet(v.notes);
             v.lowestPitchClass = ChordNamer::lowestPitchClass(v.notes);
             v.topPitchClass =
-                v.notes.isEmpty() ? 0 : mod12(*std::max_element(v.notes.begin(), v.notes.end()));
+                v.notes.isEmpty()
+                    ? 0
+                    : PitchClass::ofNote(*std::max_element(v.notes.begin(), v.notes.end()));
             all << v;
         }
     }
@@ -123,19 +105,6 @@ int nearestDistance(int note, const QList<qint16>& notes) {
 
 } // namespace
 
-std::optional<qint16> ChordFinder::parseNoteName(QStringView text) {
-    if (text.isEmpty())
-        return std::nullopt;
-    const char16_t letter = QChar(text[0]).toUpper().unicode();
-    if (letter < u'A' || letter > u'G')
-        return std::nullopt;
-    qsizetype length = 0;
-    const int accidental = accidentalAt(text.mid(1), length);
-    if (1 + length != text.size())
-        return std::nullopt;
-    return mod12(naturalPitch[letter - u'A'] + accidental);
-}
-
 std::optional<ChordFinder::ChordName> ChordFinder::parseChordName(QStringView text,
                                                                   QString* error) {
     auto fail = [&](const QString& message) -> std::optional<ChordName> {
@@ -144,45 +113,58 @@ std::optional<ChordFinder::ChordName> ChordFinder::parseChordName(QStringView te
         return std::nullopt;
     };
     const QString whole = text.toString();
-    if (text.isEmpty() || text[0] < u'A' || text[0] > u'G')
+    if (!ChordTheory::parseNoteName(text.left(1)))
         return fail(QStringLiteral("no root note (A to G) at the start of '%1'").arg(whole));
 
+    QString symbolError;
+    if (ChordSymbol::isAmbiguous(text)) {
+        ChordSymbol::parse(text, &symbolError);
+        return fail(symbolError);
+    }
     ChordName name;
     QStringView head = text;
     const qsizetype slash = text.lastIndexOf(u'/');
     if (slash > 0) {
-        if (const auto bass = parseNoteName(text.mid(slash + 1))) {
+        if (const auto bass = ChordTheory::parseNoteName(text.mid(slash + 1))) {
             name.bass = *bass;
             head = text.left(slash);
         }
     }
     // A root with an accidental wins when the rest is a known type ("Bb7"); else the plain
-    // letter does ("Cb5" is C with a flat fifth only if the table knows "b5" and not "5").
-    const qint16 natural = qint16(naturalPitch[text[0].unicode() - u'A']);
-    qsizetype accidentalLength = 0;
-    const int accidental = accidentalAt(head.mid(1), accidentalLength);
-    QString unknown;
-    for (const qsizetype rootLength : {1 + accidentalLength, qsizetype(1)}) {
+    // letter does.
+    for (const qsizetype rootLength : {2, 1}) {
+        const std::optional<qint16> root = head.size() >= rootLength
+                                               ? ChordTheory::parseNoteName(head.left(rootLength))
+                                               : std::nullopt;
+        if (!root)
+            continue; // no accidental after the letter
         QString typeText = head.mid(rootLength).toString();
         // "6/9" is the six-nine chord the catalogue writes "6\9".
         typeText.replace(QStringLiteral("6/9"), QStringLiteral("6\\9"));
         const QString key = ChordNamer::canonicalKey(typeText);
         if (ChordNamer::isKnownKey(key)) {
-            name.root = mod12(natural + (rootLength > 1 ? accidental : 0));
+            name.root = *root;
             name.key = key;
             if (name.bass == name.root)
                 name.bass = -1; // "C/C" is C
             return name;
         }
-        if (unknown.isEmpty())
-            unknown = typeText;
-        if (accidentalLength == 0)
-            break;
     }
-    if (slash > 0 && name.bass < 0 && unknown.contains(u'/'))
-        return fail(QStringLiteral("unknown bass note '%1' in '%2'")
-                        .arg(text.mid(slash + 1).toString(), whole));
-    return fail(QStringLiteral("unknown chord type '%1' in '%2'").arg(unknown, whole));
+    // A chord symbol in another spelling: the catalogue type of the same chord with its
+    // root in the bass, the first in table order ("7" before "7(no5th)").
+    const std::optional<ChordSymbol> symbol = ChordSymbol::parse(text, &symbolError);
+    if (!symbol)
+        return fail(symbolError);
+    name.root = symbol->root();
+    name.bass = symbol->bass();
+    name.key.clear();
+    for (const ChordType& type : ChordTypeTable::types()) {
+        if (type.formula == &symbol->formula() && type.bass == 0 && !type.rootless()) {
+            name.key = ChordNamer::canonicalKey(type.prefix);
+            break;
+        }
+    }
+    return name;
 }
 
 QString ChordFinder::Voicing::fretNumbers() const {
@@ -198,9 +180,9 @@ const QList<ChordFinder::Voicing>& ChordFinder::voicings() {
 }
 
 const ChordFinder::Voicing& ChordFinder::voicing(int entry, qint16 pitch) {
-    if (entry < 1 || entry > ChordCatalogue::entryCount || pitch < 0 || pitch >= pitchCount)
+    if (entry < 1 || entry > ChordCatalogue::entryCount || pitch < 0 || pitch >= PitchClass::count)
         throw Failure::subscriptOutOfRange();
-    return voicings()[(entry - 1) * pitchCount + pitch];
+    return voicings()[(entry - 1) * PitchClass::count + pitch];
 }
 
 QString ChordFinder::windowName(const Voicing& voicing) {
@@ -251,17 +233,39 @@ QList<ChordFinder::Found> ChordFinder::find(const Query& query) {
 }
 
 int ChordFinder::voiceLeadingDistance(const Voicing& from, const Voicing& to) {
-    int distance = std::abs(handPosition(from) - handPosition(to));
     const auto& open = ChordTheory::standardOpenStringNotes;
+    std::array<int, stringCount> fromNotes{};
+    std::array<int, stringCount> toNotes{};
     for (int s = 0; s < stringCount; ++s) {
-        const bool a = from.frets[s] >= 0;
-        const bool b = to.frets[s] >= 0;
-        if (a && b)
-            distance += std::abs(from.frets[s] - to.frets[s]);
-        else if (a)
-            distance += nearestDistance(open[s] + from.frets[s], to.notes);
-        else if (b)
-            distance += nearestDistance(open[s] + to.frets[s], from.notes);
+        fromNotes[s] = from.frets[s] < 0 ? -1 : open[s] + from.frets[s];
+        toNotes[s] = to.frets[s] < 0 ? -1 : open[s] + to.frets[s];
+    }
+    return voiceLeadingDistance(fromNotes, handPosition(from), toNotes, handPosition(to));
+}
+
+int ChordFinder::voiceLeadingDistance(std::span<const int> fromNotes, int fromPosition,
+                                      std::span<const int> toNotes, int toPosition) {
+    QList<qint16> fromSounding;
+    QList<qint16> toSounding;
+    for (const int note : fromNotes) {
+        if (note >= 0)
+            fromSounding << qint16(note);
+    }
+    for (const int note : toNotes) {
+        if (note >= 0)
+            toSounding << qint16(note);
+    }
+    int distance = std::abs(fromPosition - toPosition);
+    const size_t strings = std::max(fromNotes.size(), toNotes.size());
+    for (size_t s = 0; s < strings; ++s) {
+        const int a = s < fromNotes.size() ? fromNotes[s] : -1;
+        const int b = s < toNotes.size() ? toNotes[s] : -1;
+        if (a >= 0 && b >= 0)
+            distance += std::abs(a - b);
+        else if (a >= 0)
+            distance += nearestDistance(a, toSounding);
+        else if (b >= 0)
+            distance += nearestDistance(b, fromSounding);
     }
     return distance;
 }

@@ -8,6 +8,7 @@
 #include <QtGlobal>
 #include <array>
 #include <optional>
+#include <span>
 
 // Finds the catalogue's voicings (every entry at every Pitch, placed as the window places
 // them) that sound a chord or a set of notes, and measures how far apart two voicings lie.
@@ -21,14 +22,15 @@ public:
     };
 
     // Reads "Am7", "Cmaj7", "CΔ7", "Bbmi7", "F#ø", "Eb°7", "G+", "C/E", "Dm7/C", "C6/9",
-    // "Cm6\9": a root (A to G with one #, b, ♯ or ♭), a type the table knows in any spelling
-    // of ChordNamer::canonicalKey(), and a bass note after the last "/". nullopt otherwise,
-    // with `error` saying what was not understood ("unknown chord type 'xyz' in 'Cxyz'").
+    // "Cm6\9", "am7": a root and, after the last "/", a bass as ChordTheory::parseNoteName()
+    // reads note names, and between them a type the table knows in any spelling of
+    // ChordNamer::canonicalKey(). Any other chord symbol that ChordSymbol::parse() reads
+    // gets the key of the catalogue type that voices its chord ("Cm(maj7)" is CmM7, "C9sus4"
+    // the catalogue's C11), or an empty key, which no voicing fits, when the catalogue has
+    // no voicing of it ("C7sus2"... has: "C9(no3rd)"; "Cm(maj11)" has none). nullopt
+    // otherwise, with `error` saying what was not understood ("unknown chord type 'xyz' in
+    // 'Cxyz'", "'Cb5' is ambiguous: write C(b5) or B5").
     static std::optional<ChordName> parseChordName(QStringView text, QString* error = nullptr);
-
-    // A note name: A to G in either case with at most one #, b, ♯ or ♭ ("Eb", "e♭", "B#");
-    // nullopt for anything else.
-    static std::optional<qint16> parseNoteName(QStringView text);
 
     // One catalogue entry at one Pitch, placed on the neck.
     struct Voicing {
@@ -78,4 +80,10 @@ public:
     // from that note to the nearest note of the other voicing (a voice that enters or leaves
     // moves from or to its neighbour). 0 for the same voicing.
     static int voiceLeadingDistance(const Voicing& from, const Voicing& to);
+    // The same for voicings on any strings, given as the MIDI note of each string (-1 for a
+    // muted one, lowest string first; the shorter list's missing strings are muted) and the
+    // hand's position (the lowest fretted fret, 0 for none). On one tuning the semitones
+    // between two notes of a string are the frets between them.
+    static int voiceLeadingDistance(std::span<const int> fromNotes, int fromPosition,
+                                    std::span<const int> toNotes, int toPosition);
 };

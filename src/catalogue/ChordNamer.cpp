@@ -1,36 +1,28 @@
 #include "catalogue/ChordNamer.h"
 
+#include "base/WholeNumber.h"
 #include "catalogue/ChordTheory.h"
 #include "catalogue/ChordTypeTable.h"
+#include "catalogue/ChordVocabulary.h"
+#include "catalogue/PitchClass.h"
 
 #include <QHash>
 #include <algorithm>
 #include <bit>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-qint16 mod12(int value) {
-    return qint16(((value % 12) + 12) % 12);
-}
+using PitchClass::mod12;
 
 bool tonesFit(IntervalSet relative, const ChordType& type) {
     return (relative & type.required) == type.required && (relative & type.forbidden()) == 0;
 }
 
-// The major triad over another bass is written without its "maj", as the window names
-// slash triads ("C/E"); every other type keeps its text.
-QString slashPrefix(const ChordType& type) {
-    return type.prefix == QLatin1String("maj") ? QString() : type.prefix;
-}
-
-int countOf(const QString& text, const char* part) {
-    return int(text.count(QLatin1String(part)));
-}
-
 struct KeyIndex {
     QHash<QString, std::vector<const ChordType*>> rowsByKey;
-    std::vector<QString> keyOfRow; // by position in the table
 };
 
 const KeyIndex& keyIndex() {
@@ -40,7 +32,6 @@ const KeyIndex& keyIndex() {
         for (const ChordType& type : types) {
             const QString key = ChordNamer::canonicalKey(type.prefix);
             k.rowsByKey[key].push_back(&type);
-            k.keyOfRow.push_back(key);
         }
         return k;
     }();
@@ -61,6 +52,85 @@ bool replaceLead(QString& text, qsizetype at, const QString& from, const QString
         return true;
     }
     return false;
+}
+
+// A reading with what ranks it among the others.
+struct Ranked {
+    ChordNamer::Reading reading;
+    int omissions = 0; // optional tones of the chord that do not sound
+    int requiredCount = 0;
+    int rootHeight = 0; // how many notes sound below the lowest root: F6/C before Dm7/C
+    size_t index = 0;   // in the vocabulary
+
+    static Ranked of(const ChordFormula& f, size_t index, IntervalSet sounding, qint16 root,
+                     const QList<qint16>& lowToHigh, bool bassAdded, bool rootSounds) {
+        const qint16 bass = PitchClass::ofNote(lowToHigh.first());
+        Ranked r;
+        r.reading.root = root;
+        r.reading.bass = bass;
+        r.reading.formula = &f;
+        r.reading.rootSounds = rootSounds;
+        r.reading.bassAdded = bassAdded;
+        r.reading.name = ChordTheory::PitchNames[root] + f.symbol;
+        if (bass != root)
+            r.reading.name += QLatin1Char('/') + ChordTheory::PitchNames[bass];
+        r.omissions = std::popcount(unsigned(f.optional & ~sounding));
+        r.requiredCount = std::popcount(unsigned(f.required));
+        r.rootHeight = int(lowToHigh.size());
+        for (qsizetype i = 0; i < lowToHigh.size(); ++i) {
+            if (PitchClass::ofNote(lowToHigh[i]) == root) {
+                r.rootHeight = int(i);
+                break;
+            }
+        }
+        r.index = index;
+        return r;
+    }
+
+    // The better of two readings of one root: the plainer chord, the fewer tones left out,
+    // the simpler chord.
+    auto rootKey() const {
+        return std::tuple(int(reading.formula->kind), omissions, requiredCount, index);
+    }
+    // Rank among all readings (see ChordNamer::readings()).
+    auto key() const {
+        const ChordFormula& f = *reading.formula;
+        const bool rootInBass = reading.root == reading.bass;
+        // A triad (C, Cm, Csus4, Cdim, Caug, C5) reads best in any inversion.
+        const bool triad =
+            f.kind == ChordFormula::Kind::Common && std::popcount(unsigned(f.tones())) <= 3;
+        int place;
+        if (f.kind == ChordFormula::Kind::Exotic)
+            place = 6;
+        else if (f.kind == ChordFormula::Kind::Added)
+            place = 5;
+        else if ((triad && !reading.bassAdded) ||
+                 (rootInBass && f.kind == ChordFormula::Kind::Common))
+            place = 0; // C6, Cmaj7; a triad in any inversion (C/G before G6sus4)
+        else if (rootInBass)
+            place = 2; // Dm11 before G7sus4/D
+        else if (!reading.bassAdded || triad)
+            place = 3; // C7/G, C/D
+        else
+            place = 4; // D7/F
+        return std::tuple(reading.rootSounds ? 0 : 1, place, rootInBass ? 0 : 1, omissions,
+                          int(f.kind), rootHeight, requiredCount, index, reading.root);
+    }
+};
+
+void keepBetter(std::optional<Ranked>& best, const Ranked& candidate) {
+    if (!best || candidate.rootKey() < best->rootKey())
+        best = candidate;
+}
+
+// Whether `relative` (without the root) may be the chord `f` with its root left out: a
+// sixth or seventh chord of four tones or more, every other required tone sounding, and at
+// least three notes.
+bool mayLeaveOutItsRoot(const ChordFormula& f, IntervalSet relative) {
+    const IntervalSet sixthOrSeventh = intervalBit(9) | intervalBit(10) | intervalBit(11);
+    return f.kind != ChordFormula::Kind::Exotic && std::popcount(unsigned(f.tones())) >= 4 &&
+           (f.required & sixthOrSeventh) && std::popcount(unsigned(relative)) >= 3 &&
+           f.fits(IntervalSet(relative | 1));
 }
 
 } // namespace
@@ -119,7 +189,7 @@ IntervalSet ChordNamer::pitchClassSet(const QList<qint16>& notes) {
 qint16 ChordNamer::lowestPitchClass(const QList<qint16>& notes) {
     if (notes.isEmpty())
         return 0;
-    return mod12(*std::min_element(notes.begin(), notes.end()));
+    return PitchClass::ofNote(*std::min_element(notes.begin(), notes.end()));
 }
 
 bool ChordNamer::fits(IntervalSet pitchClasses, qint16 lowestPitchClass, qint16 root,
@@ -131,7 +201,13 @@ bool ChordNamer::fits(IntervalSet pitchClasses, qint16 lowestPitchClass, qint16 
         return false;
     const IntervalSet relative = rotateDown(pitchClasses, root);
     const qint16 bassAbove = mod12(lowestPitchClass - root);
+    // Over a bass outside the chord (Am/G) the chord's tones sound above the added bass.
+    const IntervalSet upper = rotateDown(pitchClasses & ~intervalBit(lowestPitchClass), root);
     for (const ChordType* type : *rows) {
+        if (bass >= 0 && type->bass == 0 && (intervalBit(bassAbove) & type->optional) == 0 &&
+            (intervalBit(bassAbove) & type->required) == 0 && tonesFit(upper, *type) &&
+            (!type->rootless() || withRootless))
+            return true;
         if (!tonesFit(relative, *type))
             continue;
         if (type->rootless()) {
@@ -149,65 +225,55 @@ bool ChordNamer::fits(IntervalSet pitchClasses, qint16 lowestPitchClass, qint16 
 }
 
 QList<ChordNamer::Reading> ChordNamer::readings(const QList<qint16>& notes, bool withRootless) {
-    struct Ranked {
-        Reading reading;
-        int rootless;
-        int rootAbove;
-        int requiredCount;
-        qsizetype textLength;
-        qsizetype row;
-    };
-    std::vector<Ranked> found;
     if (notes.isEmpty())
         return {};
     const IntervalSet pitchClasses = pitchClassSet(notes);
     const qint16 lowest = lowestPitchClass(notes);
-    const auto types = ChordTypeTable::types();
-    const KeyIndex& index = keyIndex();
+    QList<qint16> lowToHigh = notes;
+    std::sort(lowToHigh.begin(), lowToHigh.end());
+    // The notes above the lowest one; a bass that sounds only there may be a foreign bass.
+    const IntervalSet upper = pitchClassSet(lowToHigh.mid(1));
+    const bool bassAlone = (upper & intervalBit(lowest)) == 0;
+    const auto formulas = ChordVocabulary::formulas();
 
-    for (qint16 root = 0; root < 12; ++root) {
+    std::vector<Ranked> found;
+    for (qint16 root = 0; root < PitchClass::count; ++root) {
         const IntervalSet relative = rotateDown(pitchClasses, root);
         const qint16 bassAbove = mod12(lowest - root);
-        for (size_t row = 0; row < types.size(); ++row) {
-            const ChordType& type = types[row];
-            if (!tonesFit(relative, type))
-                continue;
-            if (type.rootless() && !withRootless)
-                continue;
-            // A slash row only reads over its own bass; root-position and rootless rows over
-            // any tone.
-            if (!type.rootless() && type.bass != bassAbove && type.bass != 0)
-                continue;
-            Reading r;
-            r.root = root;
-            r.bass = lowest;
-            r.type = &type;
-            r.key = index.keyOfRow[row];
-            r.rootSounds = !type.rootless();
-            const bool exact = type.bass == bassAbove;
-            r.name = ChordTheory::PitchNames[root] + (exact ? type.prefix : slashPrefix(type));
-            if (bassAbove != 0)
-                r.name += QLatin1Char('/') + ChordTheory::PitchNames[lowest];
-            r.omissions = std::popcount(unsigned(type.optional & ~relative)) +
-                          countOf(type.chordType, "(no") + countOf(type.chordType, "add");
-            found.push_back({r, r.rootSounds ? 0 : 1, bassAbove == 0 ? 0 : 1,
-                             std::popcount(unsigned(type.required)), type.chordType.size(),
-                             qsizetype(row)});
+        std::optional<Ranked> rooted, overForeignBass, rootless;
+        for (size_t index = 0; index < formulas.size(); ++index) {
+            const ChordFormula& f = formulas[index];
+            if (relative & 1) {
+                if (f.fits(relative))
+                    keepBetter(rooted,
+                               Ranked::of(f, index, relative, root, lowToHigh, false, true));
+                if (bassAbove != 0 && bassAlone && (upper & intervalBit(root)) &&
+                    !(f.tones() & intervalBit(bassAbove)) && f.fits(rotateDown(upper, root)))
+                    keepBetter(overForeignBass, Ranked::of(f, index, rotateDown(upper, root), root,
+                                                           lowToHigh, true, true));
+            } else if (withRootless && mayLeaveOutItsRoot(f, relative)) {
+                keepBetter(rootless,
+                           Ranked::of(f, index, relative | 1, root, lowToHigh, false, false));
+            }
         }
+        // A chord over one of its tensions gives way to the triad above a foreign bass:
+        // C/D, not Cadd9/D (but D7#9/F stays).
+        const bool triadAbove =
+            overForeignBass &&
+            std::popcount(unsigned(overForeignBass->reading.formula->tones())) <= 3;
+        if (rooted &&
+            (bassAbove == 0 || !rooted->reading.formula->isTension(bassAbove) || !triadAbove))
+            found.push_back(*rooted);
+        else if (overForeignBass)
+            found.push_back(*overForeignBass);
+        else if (rootless)
+            found.push_back(*rootless);
     }
-    std::stable_sort(found.begin(), found.end(), [](const Ranked& a, const Ranked& b) {
-        return std::tie(a.rootless, a.reading.omissions, a.rootAbove, a.requiredCount, a.textLength,
-                        a.row) < std::tie(b.rootless, b.reading.omissions, b.rootAbove,
-                                          b.requiredCount, b.textLength, b.row);
-    });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Ranked& a, const Ranked& b) { return a.key() < b.key(); });
     QList<Reading> result;
-    QHash<QString, bool> seen;
-    for (const Ranked& r : found) {
-        if (seen.contains(r.reading.name))
-            continue;
-        seen.insert(r.reading.name, true);
+    for (const Ranked& r : found)
         result << r.reading;
-    }
     return result;
 }
 
@@ -231,13 +297,12 @@ std::optional<QList<qint16>> ChordNamer::notesOfFrets(QStringView frets, QString
             return fail(QStringLiteral("'%1' in '%2' is no fret (0 to %3 or x)")
                             .arg(mark.toString(), frets.toString())
                             .arg(highestFret));
-        bool ok = false;
-        const int fret = mark.toInt(&ok);
-        if (!ok || fret > highestFret)
+        const std::optional<int> fret = WholeNumber::parse(mark, 0, highestFret);
+        if (!fret)
             return fail(QStringLiteral("fret %1 in '%2' is over %3")
                             .arg(mark.toString(), frets.toString())
                             .arg(highestFret));
-        notes << qint16(ChordTheory::standardOpenStringNotes[i] + fret);
+        notes << qint16(ChordTheory::standardOpenStringNotes[i] + *fret);
     }
     if (notes.isEmpty())
         return fail(QStringLiteral("no string sounds in '%1'").arg(frets.toString()));
@@ -247,6 +312,6 @@ std::optional<QList<qint16>> ChordNamer::notesOfFrets(QStringView frets, QString
 QString ChordNamer::intervalText(const Reading& reading, const QList<qint16>& notes) {
     QStringList names;
     for (const qint16 note : notes)
-        names << reading.type->intervalName(note - reading.root);
+        names << reading.formula->intervalName(note - reading.root);
     return names.join(QLatin1Char('-'));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/ChordFormula.h"
+#include "catalogue/ChordSymbol.h"
 #include "catalogue/ChordType.h"
 
 #include <QList>
@@ -8,37 +10,41 @@
 #include <QtGlobal>
 #include <optional>
 
-// Names a set of sounding notes as the chords of the chord-type table it can be read as.
+// Names a set of sounding notes as a teacher would, with the chords of the vocabulary.
 //
-// A reading is a root and a table row whose tones the notes fit (every required interval,
-// nothing forbidden). Its name is written as the window writes names: root name, the row's
-// text before the first "/", and "/" with the bass note when the bass is not the root. A row
-// with its root in the bass may also be read over another of its tones: the major triad then
-// reads "C/E", any other type keeps its text ("Am7/C"). Rootless rows ("NR") read over
-// whatever tone is lowest.
+// A reading is a root and a chord whose formula the notes fit (every required interval,
+// nothing outside the chord), over the lowest note as bass: "Cmaj7", "Am7/C". When the
+// lowest note is a tension of that chord and sounds only in the bass, the notes above it
+// are read as a chord over a foreign bass instead ("C/D", not "Cadd9/D"). With rootless
+// readings, a sixth or seventh chord of at least four tones may also leave its root out.
+// Each root gives at most one reading, in the spelling a chord chart prints, so the same
+// notes never read twice under two spellings.
 class ChordNamer {
 public:
     struct Reading {
-        qint16 root = 0;                 // pitch class 0..11
-        qint16 bass = 0;                 // pitch class of the lowest note
-        const ChordType* type = nullptr; // the table row read
-        QString name;                    // "CM7", "Am9/C", "C/E"
-        QString key;                     // canonicalKey() of the name's type text
+        qint16 root = 0;                       // pitch class 0..11
+        qint16 bass = 0;                       // pitch class of the lowest note
+        const ChordFormula* formula = nullptr; // the chord read
+        QString name;                          // "Cmaj7", "Am7/C", "C/D"
         bool rootSounds = true;
-        int omissions = 0; // optional tones left out, plus "(no..)" and "add" in the type
+        bool bassAdded = false; // the bass is no tone of the chord (C/D)
+
+        // The reading as a chord symbol: root, chord, and the bass when it is not the root.
+        ChordSymbol symbol() const { return ChordSymbol(root, *formula, bass); }
     };
 
-    // Every reading of `notes` (MIDI note numbers in any order; at least one), best first:
+    // Every reading of `notes` (MIDI note numbers in any order, any number), best first:
     // readings whose root sounds before rootless ones (those only with `withRootless`);
-    // then fewest omissions and additions; then the root in the bass; then the plainest type
-    // (fewest required tones, shortest text). Omissions come before the bass so that C/E
-    // beats E minor with a flat sixth and no fifth. One reading per name. C-G-B-E
-    // (48 55 59 64) gives CM7 first, and with rootless readings Am9/C among the rest.
+    // then, apart from the rare chords, which come last, the root in the bass before a
+    // slash reading; then the everyday chords, the other chord-book chords, the chords with
+    // an added tension; then fewest optional tones left out; then the fewest required tones.
+    // C-G-B-E (48 55 59 64) gives Cmaj7 first, then Em/C; with rootless readings Am9/C too.
     static QList<Reading> readings(const QList<qint16>& notes, bool withRootless);
 
-    // Whether `notes` reads as `root` + a type of canonical key `key`: over the given `bass`
-    // pitch class, or (bass < 0) with the root in the bass; with `withRootless` also without
-    // the root, over any bass. The test behind find, equal to looking for such a reading.
+    // Whether `notes` reads as `root` + a catalogue type of canonical key `key`: over the
+    // given `bass` pitch class, or (bass < 0) with the root in the bass; with `withRootless`
+    // also without the root, over any bass. A bass outside the type is added below its tones
+    // (Am/G: A C E over G). The test behind the catalogue's find.
     static bool fits(IntervalSet pitchClasses, qint16 lowestPitchClass, qint16 root,
                      const QString& key, qint16 bass, bool withRootless);
 
@@ -52,7 +58,7 @@ public:
     static bool isKnownKey(const QString& key);
 
     // The text of a reading's intervals, one per note in the given order, joined by "-":
-    // "R-5-7-3" for CM7 from C-G-B-E.
+    // "R-5-7-3" for Cmaj7 from C-G-B-E.
     static QString intervalText(const Reading& reading, const QList<qint16>& notes);
 
     // Frets as a player writes them, six marks low E first joined by "-": a fret 0 (open) to

@@ -1,10 +1,13 @@
 #include "catalogue/ChordTheory.h"
 
+#include "base/WholeNumber.h"
+#include "catalogue/PitchClass.h"
+
 #include <QStringList>
 
 namespace ChordTheory {
 
-const std::array<QString, 12> PitchNames{
+const std::array<QString, PitchClass::count> PitchNames{
     QStringLiteral("C"),  QStringLiteral("C#"), QStringLiteral("D"),  QStringLiteral("Eb"),
     QStringLiteral("E"),  QStringLiteral("F"),  QStringLiteral("F#"), QStringLiteral("G"),
     QStringLiteral("Ab"), QStringLiteral("A"),  QStringLiteral("Bb"), QStringLiteral("B")};
@@ -22,9 +25,7 @@ constexpr IntervalName intervalTable[] = {
     {u"#5", 8}, {u"b6", 8}, {u"b13", 8}, {u"6", 9},  {u"13", 9},  {u"b7", 10}, {u"7", 11},
 };
 
-qint16 mod12(int value) {
-    return static_cast<qint16>(((value % 12) + 12) % 12);
-}
+using PitchClass::mod12;
 
 } // namespace
 
@@ -36,18 +37,24 @@ std::optional<qint16> intervalSemitones(QStringView name) {
     return std::nullopt;
 }
 
+QString plainIntervalName(int semitones) {
+    static const char* const plainNames[PitchClass::count] = {"R",  "b9", "9",  "b3", "3",  "11",
+                                                              "b5", "5",  "#5", "6",  "b7", "7"};
+    return QString::fromLatin1(plainNames[mod12(semitones)]);
+}
+
 std::optional<qint16> intervalRootShift(QStringView name) {
     const std::optional<qint16> semitones = intervalSemitones(name);
     if (!semitones)
         return std::nullopt;
-    return mod12(12 - *semitones);
+    return mod12(PitchClass::count - *semitones);
 }
 
 bool isFretMark(QStringView mark) {
     if (mark.isEmpty())
         return false;
-    for (QChar c : mark) {
-        if (!c.isDigit())
+    for (const QChar c : mark) {
+        if (c < u'0' || c > u'9')
             return false;
     }
     return true;
@@ -67,7 +74,7 @@ PlacedChord placeChord(const QString& fretPattern, const QString& spelling, qint
         if (!isFretMark(frets[s]))
             continue;
         const int c = frets[s].toInt() + openStringNotes[s];
-        chord.shift = mod12(pitch + 12 - c);
+        chord.shift = mod12(pitch - c);
         if (s < intervals.size()) {
             if (const auto shift = intervalRootShift(intervals[s]))
                 chord.rootShift = *shift;
@@ -83,7 +90,7 @@ PlacedChord placeChord(const QString& fretPattern, const QString& spelling, qint
             const auto note = static_cast<qint16>(openStringNotes[i] + fret);
             fretTexts << QString::number(fret);
             chord.notes << note;
-            names << PitchNames[mod12(note)];
+            names << PitchNames[PitchClass::ofNote(note)];
         } else {
             fretTexts << QStringLiteral("x");
         }
@@ -101,29 +108,32 @@ QString chordDisplayName(const QString& chordType, qint16 pitch, qint16 rootShif
     return PitchNames[root] + chordType.left(slash) + QLatin1Char('/') + PitchNames[mod12(pitch)];
 }
 
-std::optional<qint16> parsePitch(QStringView text) {
+std::optional<qint16> parseNoteName(QStringView text) {
     // The natural notes C D E F G A B, from A.
     static constexpr qint16 naturals[] = {9, 11, 0, 2, 4, 5, 7};
-    if (text.size() == 1 || text.size() == 2) {
-        const char16_t letter = QChar::toUpper(text[0].unicode());
-        if (letter >= u'A' && letter <= u'G') {
-            qint16 pitch = naturals[letter - u'A'];
-            if (text.size() == 2) {
-                const char16_t accidental = text[1].unicode();
-                if (accidental == u'#' || accidental == u'\u266F')
-                    ++pitch;
-                else if (accidental == u'b' || accidental == u'B' || accidental == u'\u266D')
-                    --pitch;
-                else
-                    return std::nullopt;
-            }
-            return mod12(pitch);
-        }
+    if (text.isEmpty() || text.size() > 2)
+        return std::nullopt;
+    const char16_t letter = QChar::toUpper(text[0].unicode());
+    if (letter < u'A' || letter > u'G')
+        return std::nullopt;
+    qint16 pitch = naturals[letter - u'A'];
+    if (text.size() == 2) {
+        const char16_t accidental = text[1].unicode();
+        if (accidental == u'#' || accidental == u'\u266F')
+            ++pitch;
+        else if (accidental == u'b' || accidental == u'B' || accidental == u'\u266D')
+            --pitch;
+        else
+            return std::nullopt;
     }
-    bool ok = false;
-    const int number = text.toInt(&ok);
-    if (ok && number >= 0 && number <= 11 && isFretMark(text))
-        return static_cast<qint16>(number);
+    return mod12(pitch);
+}
+
+std::optional<qint16> parsePitch(QStringView text) {
+    if (const std::optional<qint16> note = parseNoteName(text))
+        return note;
+    if (const std::optional<int> number = WholeNumber::parse(text, 0, PitchClass::count - 1))
+        return static_cast<qint16>(*number);
     return std::nullopt;
 }
 

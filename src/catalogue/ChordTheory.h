@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/PitchClass.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -12,7 +14,7 @@ namespace ChordTheory {
 
 // Note names by pitch class 0..11 counted from C (MIDI note 60 is a C). They mix sharps and
 // flats as the Pitch buttons do: "C", "C#", "D", "Eb", "E", "F", "F#", "G", "Ab", "A", "Bb", "B".
-extern const std::array<QString, 12> PitchNames;
+extern const std::array<QString, PitchClass::count> PitchNames;
 
 // MIDI notes of the open strings in standard tuning, low E first: 40 45 50 55 59 64.
 inline constexpr std::array<qint16, 6> standardOpenStringNotes{40, 45, 50, 55, 59, 64};
@@ -21,11 +23,17 @@ inline constexpr std::array<qint16, 6> standardOpenStringNotes{40, 45, 50, 55, 5
 // "13" 9, ...); nullopt for a name outside the table. Names compare exactly ("B3" is unknown).
 std::optional<qint16> intervalSemitones(QStringView name);
 
+// The plain name of the interval `semitones` above the root (taken modulo 12), as a chord
+// with no spelling of its own names it: "R", "b9", "9", "b3", "3", "11", "b5", "5", "#5",
+// "6", "b7", "7".
+QString plainIntervalName(int semitones);
+
 // Root shift of an interval name: semitones from a note with that interval up to the next
 // root, (12 - semitones) mod 12 ("3" gives 8, "b3" gives 9, "R" gives 0); nullopt if unknown.
 std::optional<qint16> intervalRootShift(QStringView name);
 
-// A mark that names a sounding string: a fret number such as "1" or "17" (not "x").
+// A mark that names a sounding string: a fret number in ASCII digits such as "1" or "17"
+// (not "x", not "٣").
 bool isFretMark(QStringView mark);
 
 // A shape placed on the neck: what the chord display shows for one entry at one Pitch.
@@ -53,9 +61,14 @@ PlacedChord placeChord(const QString& fretPattern, const QString& spelling, qint
 // "Ab/C", "m9/b3rdNR" at C with root shift 9 gives "Am9/C".
 QString chordDisplayName(const QString& chordType, qint16 pitch, qint16 rootShift);
 
-// Pitch from a user's text: a note letter A to G in either case, alone or followed by one
-// sharp ("#" or "♯") or one flat ("b" or "♭", also "B"), or a number 0..11. "C", "c" -> 0;
-// "Bb", "bb", "B♭", "A#", "a♯" -> 10; "Cb" -> 11; "E#" -> 5. nullopt for anything else.
+// A note name as a user writes it: a letter A to G in either case, alone or followed by one
+// sharp ("#" or "♯") or one flat ("b" or "♭", also "B"). Gives its pitch class: "C", "c" -> 0;
+// "Bb", "bb", "BB", "B♭", "A#", "a♯" -> 10; "Cb" -> 11; "E#" -> 5. nullopt for anything else
+// ("H", "C##", "Cx", "C♮"). The root and bass of a chord name are read by this rule too.
+std::optional<qint16> parseNoteName(QStringView text);
+
+// Pitch from a user's text: a note name as parseNoteName() reads it, or a number 0..11 in
+// ASCII digits ("11", "0"). nullopt for anything else ("12", " 3", "-1").
 std::optional<qint16> parsePitch(QStringView text);
 
 } // namespace ChordTheory

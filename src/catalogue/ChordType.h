@@ -1,27 +1,11 @@
 #pragma once
 
+#include "catalogue/ChordFormula.h"
+#include "catalogue/IntervalSet.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
-
-// A set of intervals above a root, as pitch classes: bit n set means the note n semitones
-// above the root (modulo 12) belongs to the set. Root, major third and fifth: 0x091.
-using IntervalSet = quint16;
-
-inline constexpr IntervalSet allIntervals = 0x0fff;
-
-// The set holding only the interval of `semitones` above the root (taken modulo 12).
-constexpr IntervalSet intervalBit(int semitones) {
-    return IntervalSet(1u << (((semitones % 12) + 12) % 12));
-}
-
-// `set` seen from a root `semitones` higher: the same notes, counted from the new root.
-// rotateDown(0x091, 9) (C E G seen from A) = 0x098 (b3, 5, b7 above A... and so on).
-constexpr IntervalSet rotateDown(IntervalSet set, int semitones) {
-    const int s = ((semitones % 12) + 12) % 12;
-    const unsigned wide = unsigned(set) | (unsigned(set) << 12);
-    return IntervalSet((wide >> s) & allIntervals);
-}
 
 // One chord type of the catalogue with the tones that make it: a shape is this chord over a
 // root when it sounds every required interval above that root, nothing but required and
@@ -36,6 +20,9 @@ struct ChordType {
     IntervalSet required = 0;
     IntervalSet optional = 0;
     qint16 bass = 0; // semitones of the bass above the root, 0..11
+    // The chord of the vocabulary these voicings sound ("M7(+11)" is maj7#11, "11" is 9sus4,
+    // "7(no5th)" is 7, "m9/b3rdNR" is m9); every type of the catalogue has one.
+    const ChordFormula* formula = nullptr;
 
     IntervalSet forbidden() const { return IntervalSet(~(required | optional) & allIntervals); }
     // A voicing without its root (the catalogue's "NR" types).

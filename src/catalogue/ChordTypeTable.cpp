@@ -1,6 +1,10 @@
 #include "catalogue/ChordTypeTable.h"
 
 #include "catalogue/ChordTheory.h"
+#include "catalogue/ChordVocabulary.h"
+#include "catalogue/PitchClass.h"
+
+#include <bit>
 
 #include <QHash>
 #include <vector>
@@ -10,14 +14,14 @@ namespace {
 // Intervals each chord type must sound and may sound (names as spelled; "+11" counts as
 // "#11"), and the interval of its lowest string. The root is required unless the type is
 // rootless ("NR"); the fifth is optional only where an extended chord customarily drops it.
-struct ChordFormula {
+struct CatalogueRow {
     const char* chordType;
     const char* required;
     const char* optional;
     const char* bass;
 };
 
-const ChordFormula chordFormulas[] = {
+const CatalogueRow catalogueRows[] = {
     {" octave", "R", "", "R"},
     {"5", "R 5", "", "R"},
     {"(no5th)", "R 3", "", "R"},
@@ -266,6 +270,24 @@ IntervalSet setOf(const QStringList& intervalNames) {
     return set;
 }
 
+// The chord of the vocabulary a type voices: the formula with the same tones (the root
+// counted for a rootless type), else the smallest named one whose voicings these are ("7"
+// for "7(no5th)").
+const ChordFormula* chordOf(const ChordType& type) {
+    const IntervalSet tones = type.required | type.optional | intervalBit(0);
+    if (const ChordFormula* same = ChordVocabulary::byTones(tones))
+        return same;
+    const ChordFormula* smallest = nullptr;
+    for (const ChordFormula& f : ChordVocabulary::formulas()) {
+        if (f.kind == ChordFormula::Kind::Added || !f.fits(tones))
+            continue;
+        if (!smallest ||
+            std::popcount(unsigned(f.tones())) < std::popcount(unsigned(smallest->tones())))
+            smallest = &f;
+    }
+    return smallest;
+}
+
 struct Table {
     std::vector<ChordType> types;
     QHash<QString, const ChordType*> byText;
@@ -274,8 +296,8 @@ struct Table {
 const Table& table() {
     static const Table built = [] {
         Table t;
-        t.types.reserve(std::size(chordFormulas));
-        for (const ChordFormula& f : chordFormulas) {
+        t.types.reserve(std::size(catalogueRows));
+        for (const CatalogueRow& f : catalogueRows) {
             ChordType type;
             type.chordType = QString::fromLatin1(f.chordType);
             const qsizetype slash = type.chordType.indexOf(QLatin1Char('/'));
@@ -288,8 +310,10 @@ const Table& table() {
             type.bass = ChordTheory::intervalSemitones(type.bassName).value_or(0);
             t.types.push_back(type);
         }
-        for (const ChordType& type : t.types)
+        for (ChordType& type : t.types) {
+            type.formula = chordOf(type);
             t.byText.insert(type.chordType, &type);
+        }
         return t;
     }();
     return built;
@@ -306,9 +330,7 @@ QString ChordType::intervalName(int semitones) const {
                 return name;
         }
     }
-    static const char* const plainNames[12] = {"R",  "b9", "9",  "b3", "3",  "11",
-                                               "b5", "5",  "#5", "6",  "b7", "7"};
-    return QString::fromLatin1(plainNames[((semitones % 12) + 12) % 12]);
+    return ChordTheory::plainIntervalName(semitones);
 }
 
 std::span<const ChordType> ChordTypeTable::types() {

@@ -3,12 +3,29 @@
 #include <QList>
 #include <algorithm>
 #include <array>
+#include <vector>
 
 Playability Playability::of(QStringView frets, QStringView fingering) {
     const QList<QStringView> fretMarks = frets.split(u'-');
     const QList<QStringView> fingerMarks = fingering.split(u'-');
-    Playability p;
+    std::vector<int> fretNumbers;
+    std::vector<int> fingerNumbers;
+    for (qsizetype i = 0; i < fretMarks.size(); ++i) {
+        bool ok = false;
+        const int fret = fretMarks[i].toInt(&ok);
+        fretNumbers.push_back(ok && fret >= 0 ? fret : mutedString);
+        const QStringView finger = i < fingerMarks.size() ? fingerMarks[i] : QStringView();
+        const int f = finger.toInt(&ok);
+        if (finger == u"T")
+            fingerNumbers.push_back(thumbFinger);
+        else
+            fingerNumbers.push_back(ok && f >= 1 && f < thumbFinger ? f : noFinger);
+    }
+    return of(fretNumbers, fingerNumbers);
+}
 
+Playability Playability::of(std::span<const int> frets, std::span<const int> fingers) {
+    Playability p;
     constexpr int fingerCount = 4;
     std::array<int, fingerCount + 1> lowestFretOf{}; // by finger 1..4; 0 = not used
     std::array<int, fingerCount + 1> stringsOf{};
@@ -16,10 +33,9 @@ Playability Playability::of(QStringView frets, QStringView fingering) {
     int highest = -1;
     int firstSounding = -1;
     int lastSounding = -1;
-    for (qsizetype i = 0; i < fretMarks.size(); ++i) {
-        bool ok = false;
-        const int fret = fretMarks[i].toInt(&ok);
-        if (!ok || fret < 0)
+    for (size_t i = 0; i < frets.size(); ++i) {
+        const int fret = frets[i];
+        if (fret < 0)
             continue;
         if (firstSounding < 0)
             firstSounding = int(i);
@@ -28,23 +44,20 @@ Playability Playability::of(QStringView frets, QStringView fingering) {
             continue; // an open string needs no hand
         lowest = lowest < 0 ? fret : std::min(lowest, fret);
         highest = std::max(highest, fret);
-        const QStringView finger = i < fingerMarks.size() ? fingerMarks[i] : QStringView();
-        if (finger == u"T") {
+        const int f = i < fingers.size() ? fingers[i] : noFinger;
+        if (f == thumbFinger) {
             p.thumb = 1;
             continue;
         }
-        const int f = finger.toInt(&ok);
-        if (!ok || f < 1 || f > fingerCount)
+        if (f < 1 || f > fingerCount)
             continue;
         ++stringsOf[f];
         lowestFretOf[f] = lowestFretOf[f] == 0 ? fret : std::min(lowestFretOf[f], fret);
     }
     if (lowest > 0)
         p.span = highest - lowest;
-    for (qsizetype i = firstSounding + 1; firstSounding >= 0 && i < lastSounding; ++i) {
-        bool ok = false;
-        const bool sounding = fretMarks[i].toInt(&ok) >= 0 && ok;
-        if (!sounding)
+    for (int i = firstSounding + 1; firstSounding >= 0 && i < lastSounding; ++i) {
+        if (frets[i] < 0)
             ++p.mutedInner;
     }
     int previousFinger = 0;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <span>
 
 // How hard a voicing is to play, from its frets and fingering alone (a shape scores the same
 // anywhere on the neck). Lower is easier. The score adds up:
@@ -29,9 +30,18 @@ public:
     static constexpr int mutedInnerWeight = 2;
     static constexpr int thumbWeight = 3;
 
-    // `frets`: six marks low E first, fret numbers ("0" open) or "x"; absolute or relative.
-    // `fingering`: six marks, "1".."4", "T" or "x" (other marks count as no finger).
+    // `frets`: one mark a string, lowest string first (six on the guitar), fret numbers ("0"
+    // open) or "x"; absolute or relative. `fingering`: as many marks, "1".."4", "T" or "x"
+    // (other marks count as no finger).
     static Playability of(QStringView frets, QStringView fingering);
+
+    // The same from numbers, one a string, lowest string first, on any number of strings:
+    // `frets` -1 muted, 0 open, else the fret; `fingers` 0 none, 1..4, or thumbFinger.
+    // Strings past the shorter list are muted.
+    static constexpr int mutedString = -1;
+    static constexpr int noFinger = 0;
+    static constexpr int thumbFinger = 5;
+    static Playability of(std::span<const int> frets, std::span<const int> fingers);
 
     int score() const {
         return span + fingers + barreWeight * barres + stretchWeight * stretches +

@@ -127,6 +127,14 @@ void ChartRenderer::DrawChordMarks(ChartSurface& target, const QString& fretNumb
     for (qsizetype i = 0; i < marks.size(); ++i) {
         const qreal y = 6 - qreal(i);
         float fret = 0;
+        if (marks[i] == u"0") {
+            // An open string: the white disc beside the nut, as for a muted one, with "o".
+            target.drawDot({0, y}, white);
+            target.setTextColour(black);
+            target.setCurrentPosition({labelAcross, y - labelUp});
+            target.print(QStringLiteral("o"));
+            continue;
+        }
         if (readFret(marks[i], fret)) {
             target.drawDot({fret, y}, dotColour);
             target.setTextColour(labelColour);

@@ -26,7 +26,8 @@ public:
     // Draws one chord on a surface on which DrawChartGrid has just run, never clearing it.
     // `fretNumbers`: marks joined by "-", low E first, "8-10-10-9-8-8" or "x-3-5-5-x-x"; a
     // numeric mark (1 to 17) gets a dot of `dotColour` at that fret, any other mark a white
-    // disc left of the nut (right of it left-handed). Fewer than six marks leave the higher
+    // disc left of the nut (right of it left-handed), on which "0" (an open string) prints
+    // "o" instead of its label. Fewer than six marks leave the higher
     // strings bare. `labels`: the texts printed on the marks in the same order ("1-3-4-2-1-1",
     // "R-5-R-3-5-R"), in `labelColour` on dots and black on muted markers; missing labels
     // print nothing. `dotWidth`: dot diameter in pixels, rounded to a whole number (1 to

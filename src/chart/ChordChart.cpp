@@ -4,15 +4,7 @@
 #include "chart/ChartRenderer.h"
 #include "chart/ChartSurface.h"
 
-std::optional<ChordChartKind> chordChartKind(const QString& name) {
-    if (name == QLatin1String("fingering"))
-        return ChordChartKind::Fingering;
-    if (name == QLatin1String("interval"))
-        return ChordChartKind::Interval;
-    if (name == QLatin1String("blank"))
-        return ChordChartKind::Blank;
-    return std::nullopt;
-}
+#include <QStringList>
 
 void drawChordChart(ChartSurface& surface, ChordChartKind kind, const ChordEntry& entry,
                     qint16 pitch, bool leftHanded) {
@@ -28,4 +20,26 @@ void drawChordChart(ChartSurface& surface, ChordChartKind kind, const ChordEntry
                                   QString::fromLatin1(fingering ? entry.fingering : entry.spelling),
                                   fingering ? ChartStyle::fingering() : ChartStyle::interval(),
                                   title, leftHanded);
+}
+
+void drawChordChart(ChartSurface& surface, ChordChartKind kind, const ChordDiagram& diagram,
+                    bool leftHanded) {
+    ChartRenderer::DrawChartGrid(surface, leftHanded);
+    if (kind == ChordChartKind::Blank)
+        return;
+    const bool fingering = kind == ChordChartKind::Fingering;
+    QStringList labels;
+    for (const ChordDiagram::String& s : diagram.strings) {
+        if (s.fret == ChordDiagram::muted)
+            labels << QStringLiteral("x");
+        else if (!fingering)
+            labels << s.interval;
+        else if (s.finger == ChordDiagram::thumb)
+            labels << QStringLiteral("T");
+        else
+            labels << (s.finger == ChordDiagram::noFinger ? QString() : QString::number(s.finger));
+    }
+    ChartRenderer::DrawChordMarks(surface, diagram.fretText(), labels.join(u'-'),
+                                  fingering ? ChartStyle::fingering() : ChartStyle::interval(),
+                                  diagram.name, leftHanded);
 }

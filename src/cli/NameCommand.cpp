@@ -2,51 +2,52 @@
 
 #include "catalogue/ChordNamer.h"
 #include "catalogue/ChordTheory.h"
-#include "cli/ChartsTool.h"
-#include "cli/CommandText.h"
+#include "catalogue/PitchClass.h"
+#include "cli/Arguments.h"
+#include "cli/CommandContext.h"
+#include "cli/ExitStatus.h"
 
-#include <QCommandLineParser>
+NameCommand::NameCommand()
+    : Command({.name = QStringLiteral("name"),
+               .synopsis = QStringLiteral("name [--all] FRETS"),
+               .summary = {QStringLiteral("readings of a shape on any tuning, e.g. name "
+                                          "x-3-5-4-5-x")},
+               .description = QStringLiteral(
+                   "Names a shape on any instrument, tuning and capo: every reading as a "
+                   "chord,\nbest first.\nExample: strumvane-charts name --all x-3-5-4-5-x\n"
+                   "         strumvane-charts name 2-0-1-0 --instrument ukulele"),
+               .hintsAtHelp = false}),
+      m_all(QStringLiteral("all"), QStringLiteral("Also readings without their root (rootless).")) {
+    addOption(m_all);
+    for (const QCommandLineOption& option : Arguments::fretboardOptions())
+        addOption(option);
+    addArgument(QStringLiteral("FRETS"), Arguments::fretsHelp());
+}
 
-int NameCommand::run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Names a shape: every reading as a chord of the catalogue's types, best "
-                       "first.\nExample: strumvane-charts name --all x-3-5-4-5-x"));
-    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                        QStringLiteral("Show this help."));
-    const QCommandLineOption allOption(
-        QStringLiteral("all"), QStringLiteral("Also readings without their root (rootless)."));
-    parser.addOption(helpOption);
-    parser.addOption(allOption);
-    parser.addPositionalArgument(QStringLiteral("name"), QString(), QStringLiteral("name"));
-    parser.addPositionalArgument(
-        QStringLiteral("FRETS"),
-        QStringLiteral("Six marks low E first joined by '-': 0 (open) to 24, or x."));
-    if (const auto status = CommandText::parseCommand(parser, helpOption, QStringLiteral("name"),
-                                                      arguments, out, err))
-        return *status;
-    const QStringList positional = parser.positionalArguments().mid(1);
-    if (positional.size() != 1)
-        return CommandText::usageError(err, QStringLiteral("name takes one FRETS argument, "
-                                                           "e.g. x-3-2-0-1-0"));
+int NameCommand::execute(const CommandContext& context) {
+    const QStringList args = arguments();
+    if (args.size() != 1)
+        return context.usageError(
+            QStringLiteral("name takes one FRETS argument, e.g. x-3-2-0-1-0"));
     QString error;
-    const std::optional<QList<qint16>> notes = ChordNamer::notesOfFrets(positional[0], &error);
+    const std::optional<Fretboard> board = Arguments::fretboard(parser(), &error);
+    if (!board)
+        return context.usageError(error);
+    const std::optional<QList<qint16>> notes = Arguments::fretNotes(args[0], &error, *board);
     if (!notes)
-        return CommandText::usageError(err, error);
+        return context.usageError(error);
 
     QStringList noteNames;
     for (const qint16 note : *notes)
-        noteNames << ChordTheory::PitchNames[note % 12];
+        noteNames << ChordTheory::PitchNames[PitchClass::ofNote(note)];
     const QString noteText = noteNames.join(QLatin1Char('-'));
-    const QList<ChordNamer::Reading> readings =
-        ChordNamer::readings(*notes, parser.isSet(allOption));
+    const bool all = parser().isSet(m_all);
+    const QList<ChordNamer::Reading> readings = ChordNamer::readings(*notes, all);
     for (const ChordNamer::Reading& reading : readings)
-        out << reading.name << '\t' << noteText << '\t' << ChordNamer::intervalText(reading, *notes)
-            << '\n';
+        context.out() << reading.name << '\t' << noteText << '\t'
+                      << ChordNamer::intervalText(reading, *notes) << '\n';
     if (readings.isEmpty())
-        CommandText::message(err, QStringLiteral("no chord type of the catalogue reads %1%2")
-                                      .arg(positional[0], parser.isSet(allOption)
-                                                              ? QString()
-                                                              : QStringLiteral(" (try --all)")));
-    return ChartsTool::exitOk;
+        context.report(QStringLiteral("no chord type of the catalogue reads %1%2")
+                           .arg(args[0], all ? QString() : QStringLiteral(" (try --all)")));
+    return ExitStatus::ok;
 }

@@ -2,7 +2,10 @@
 
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
-#include "cli/ChartsTool.h"
+#include "chart/VoicingDiagram.h"
+#include "cli/Arguments.h"
+#include "cli/CommandContext.h"
+#include "cli/ExitStatus.h"
 #include "sound/ChoosingMidiPort.h"
 #include "sound/FluidSynthPort.h"
 #include "sound/MidiOutput.h"
@@ -10,10 +13,8 @@
 #include "writers/ImageFile.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QThread>
 #include <cmath>
-#include <optional>
 
 namespace {
 
@@ -25,16 +26,13 @@ constexpr int maximumStrumMs = 1000;
 constexpr int waitStepMs = 10;
 constexpr int renderStepFrames = 441; // 10 ms, to see when the release has died away
 
-std::optional<int> parseWhole(const QString& text, int low, int high) {
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
 int framesFor(qint64 ms) {
     return int(ms * FluidSynthPort::sampleRate / 1000);
+}
+
+void describePorts(QTextStream& out) {
+    for (const QString& line : ChoosingMidiPort::describeChoice())
+        out << line << '\n';
 }
 
 } // namespace
@@ -42,114 +40,175 @@ int framesFor(qint64 ms) {
 struct PlayCommand::Request {
     QString chordName;
     QList<qint16> notes; // low string first
-    qint64 heldMs = 0;   // from the first note-on to the note-offs
+    double seconds = defaultSeconds;
+    qint64 heldMs = 0; // from the first note-on to the note-offs
     int strumMs = 0;
     qint16 program = 0;
     QString wavFile;
     bool verbose = false;
 };
 
-PlayCommand::PlayCommand(QTextStream& out, QTextStream& err,
-                         std::function<int(const QString&)> usageError,
-                         const std::atomic_bool& interrupted)
-    : m_out(out), m_err(err), m_usageError(std::move(usageError)), m_interrupted(interrupted) {}
-
-int PlayCommand::run(const QStringList& args, const Options& options) {
-    if (options.listPorts && args.isEmpty()) {
-        for (const QString& line : ChoosingMidiPort::describeChoice())
-            m_out << line << '\n';
-        return 0;
-    }
-    if (args.size() != 2)
-        return m_usageError(QStringLiteral("play takes ENTRY PITCH"));
-
-    const std::optional<int> entryNumber = ChartsTool::parseEntry(args[0]);
-    if (!entryNumber)
-        return m_usageError(QStringLiteral("no such entry '%1' (1 to 611)").arg(args[0]));
-    const std::optional<qint16> pitch = ChordTheory::parsePitch(args[1]);
-    if (!pitch)
-        return m_usageError(QStringLiteral("no such Pitch '%1'").arg(args[1]));
-
-    Request request;
-    request.verbose = options.verbose;
-    double seconds = defaultSeconds;
-    if (!options.seconds.isNull()) {
-        bool ok = false;
-        seconds = options.seconds.toDouble(&ok);
-        if (!ok || !std::isfinite(seconds) || seconds < minimumSeconds || seconds > maximumSeconds)
-            return m_usageError(
-                QStringLiteral("no such number of seconds '%1' (0.1 to 600)").arg(options.seconds));
-    }
-    request.heldMs = std::llround(seconds * 1000);
-    if (!options.program.isNull()) {
-        const std::optional<int> program = parseWhole(options.program, 0, maximumProgram);
-        if (!program)
-            return m_usageError(
-                QStringLiteral("no such program '%1' (0 to 127)").arg(options.program));
-        request.program = qint16(*program);
-    }
-    if (!options.strum.isNull()) {
-        const std::optional<int> strum = parseWhole(options.strum, 0, maximumStrumMs);
-        if (!strum)
-            return m_usageError(
-                QStringLiteral("no such strum '%1' (0 to 1000 milliseconds)").arg(options.strum));
-        request.strumMs = *strum;
-    }
-    if (!options.wavFile.isNull()) {
-        if (QFileInfo(options.wavFile)
-                .suffix()
-                .compare(QLatin1String("wav"), Qt::CaseInsensitive) != 0)
-            return m_usageError(
-                QStringLiteral("the sound file '%1' must end in .wav").arg(options.wavFile));
-        request.wavFile = options.wavFile;
-    }
-
-    const ChordEntry& entry = ChordCatalogue::entry(*entryNumber);
-    const ChordTheory::PlacedChord chord = ChordTheory::placeChord(
-        QString::fromLatin1(entry.fretPattern), QString::fromLatin1(entry.spelling), *pitch);
-    request.notes = chord.notes;
-    request.chordName = ChordTheory::chordDisplayName(QString::fromLatin1(entry.chordType), *pitch,
-                                                      chord.rootShift);
-    const qint64 spreadMs = qint64(request.strumMs) * qMax<qsizetype>(0, chord.notes.size() - 1);
-    if (spreadMs >= request.heldMs)
-        return m_usageError(QStringLiteral("--strum %1 spreads the %2 notes over %3 ms, not less "
-                                           "than --seconds %4")
-                                .arg(request.strumMs)
-                                .arg(chord.notes.size())
-                                .arg(spreadMs)
-                                .arg(seconds));
-
-    if (options.listPorts) {
-        for (const QString& line : ChoosingMidiPort::describeChoice())
-            m_out << line << '\n';
-    }
-    return request.wavFile.isEmpty() ? playLive(request) : renderWave(request);
+PlayCommand::PlayCommand()
+    : Command({.name = QStringLiteral("play"),
+               .synopsis = QStringLiteral("play ENTRY PITCH | FRETS"),
+               .summary = {QStringLiteral("sound the chord on the output the window uses, or"),
+                           QStringLiteral("render it into a WAV file with --wav")},
+               .description = QStringLiteral(
+                   "Sounds the chord, an entry at a Pitch or a shape written as frets on any\n"
+                   "instrument, tuning and capo, on the output the window uses, or renders it\n"
+                   "with the built-in synthesiser into a WAV file. Ctrl-C ends the held notes\n"
+                   "early.\n"
+                   "Example: strumvane-charts play x-0-2-2-1-0 --wav am.wav")}),
+      m_seconds(QStringLiteral("seconds"),
+                QStringLiteral("How long the notes are held, 0.1 to 600 (default 1.5)."),
+                QStringLiteral("s")),
+      m_wav(QStringLiteral("wav"),
+            QStringLiteral("Render with the built-in synthesiser into this WAV file."),
+            QStringLiteral("file")),
+      m_program(QStringLiteral("program"),
+                QStringLiteral("General MIDI program 0 to 127 (default 0, the piano; 24 nylon and "
+                               "25 steel guitar)."),
+                QStringLiteral("n")),
+      m_strum(QStringLiteral("strum"),
+              QStringLiteral("Milliseconds between the notes, low string first, 0 to 1000 "
+                             "(default 0)."),
+              QStringLiteral("ms")),
+      m_verbose(QStringLiteral("verbose"), QStringLiteral("Say which output is used and why.")),
+      m_listPorts(QStringLiteral("list-ports"),
+                  QStringLiteral("List the MIDI outputs and which would be chosen.")) {
+    for (const QCommandLineOption* option :
+         {&m_seconds, &m_wav, &m_program, &m_strum, &m_verbose, &m_listPorts})
+        addOption(*option);
+    for (const QCommandLineOption& option : Arguments::fretboardOptions())
+        addOption(option);
+    addArgument(QStringLiteral("ENTRY"), Arguments::entryHelp());
+    addArgument(QStringLiteral("PITCH"), Arguments::pitchHelp());
+    addArgument(QStringLiteral("FRETS"), Arguments::fretsHelp());
 }
 
-bool PlayCommand::wait(int ms) const {
+int PlayCommand::execute(const CommandContext& context) {
+    const bool listPorts = parser().isSet(m_listPorts);
+    if (listPorts && arguments().isEmpty()) {
+        describePorts(context.out());
+        return ExitStatus::ok;
+    }
+    Request request;
+    if (const std::optional<int> status = readRequest(request, context))
+        return *status;
+    if (listPorts)
+        describePorts(context.out());
+    return request.wavFile.isEmpty() ? playLive(request, context) : renderWave(request, context);
+}
+
+std::optional<int> PlayCommand::readRequest(Request& request, const CommandContext& context) const {
+    const QStringList args = arguments();
+    if (args.size() != 2 && !(args.size() == 1 && Arguments::looksLikeFrets(args[0])))
+        return context.usageError(QStringLiteral("play takes ENTRY PITCH or FRETS"));
+    QString error;
+    const std::optional<Fretboard> board = Arguments::fretboard(parser(), &error);
+    if (!board)
+        return context.usageError(error);
+    if (args.size() == 1) {
+        // A shape on the fretboard sounds the tuning's own notes.
+        const std::optional<QList<qint16>> frets = Arguments::frets(args[0], *board, &error);
+        if (!frets)
+            return context.usageError(error);
+        request.notes = board->notes(*frets);
+        request.chordName = VoicingDiagram::nameOf(request.notes);
+        if (request.chordName.isEmpty())
+            request.chordName = args[0];
+    } else {
+        if (!Arguments::isCatalogueFretboard(*board))
+            return context.usageError(QStringLiteral(
+                "ENTRY PITCH is a voicing of the guitar in standard tuning; write FRETS for "
+                "another instrument, tuning or capo"));
+        const std::optional<int> entryNumber = Arguments::entry(args[0], &error);
+        if (!entryNumber)
+            return context.usageError(error);
+        const std::optional<qint16> pitch = Arguments::pitch(args[1], &error);
+        if (!pitch)
+            return context.usageError(error);
+        const ChordEntry& entry = ChordCatalogue::entry(*entryNumber);
+        const ChordTheory::PlacedChord chord = ChordTheory::placeChord(
+            QString::fromLatin1(entry.fretPattern), QString::fromLatin1(entry.spelling), *pitch);
+        request.notes = chord.notes;
+        request.chordName = ChordTheory::chordDisplayName(QString::fromLatin1(entry.chordType),
+                                                          *pitch, chord.rootShift);
+    }
+
+    request.verbose = parser().isSet(m_verbose);
+    if (const std::optional<int> status = readTiming(request, context))
+        return status;
+    if (parser().isSet(m_wav)) {
+        request.wavFile = parser().value(m_wav);
+        if (Arguments::fileKind(request.wavFile) != Arguments::FileKind::Wav)
+            return context.usageError(
+                QStringLiteral("the sound file '%1' must end in .wav").arg(request.wavFile));
+    }
+    const qint64 spreadMs = qint64(request.strumMs) * qMax<qsizetype>(0, request.notes.size() - 1);
+    if (spreadMs >= request.heldMs)
+        return context.usageError(QStringLiteral("--strum %1 spreads the %2 notes over %3 ms, not "
+                                                 "less than --seconds %4")
+                                      .arg(request.strumMs)
+                                      .arg(request.notes.size())
+                                      .arg(spreadMs)
+                                      .arg(request.seconds));
+    return std::nullopt;
+}
+
+std::optional<int> PlayCommand::readTiming(Request& request, const CommandContext& context) const {
+    if (parser().isSet(m_seconds)) {
+        const QString text = parser().value(m_seconds);
+        bool ok = false;
+        request.seconds = text.toDouble(&ok);
+        if (!ok || !std::isfinite(request.seconds) || request.seconds < minimumSeconds ||
+            request.seconds > maximumSeconds)
+            return context.usageError(
+                QStringLiteral("no such number of seconds '%1' (0.1 to 600)").arg(text));
+    }
+    request.heldMs = std::llround(request.seconds * 1000);
+    if (parser().isSet(m_program)) {
+        const QString text = parser().value(m_program);
+        const std::optional<int> program = Arguments::wholeNumber(text, 0, maximumProgram);
+        if (!program)
+            return context.usageError(QStringLiteral("no such program '%1' (0 to 127)").arg(text));
+        request.program = qint16(*program);
+    }
+    if (parser().isSet(m_strum)) {
+        const QString text = parser().value(m_strum);
+        const std::optional<int> strum = Arguments::wholeNumber(text, 0, maximumStrumMs);
+        if (!strum)
+            return context.usageError(
+                QStringLiteral("no such strum '%1' (0 to 1000 milliseconds)").arg(text));
+        request.strumMs = *strum;
+    }
+    return std::nullopt;
+}
+
+bool PlayCommand::wait(int ms, const CommandContext& context) {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < ms) {
-        if (m_interrupted)
+        if (context.interrupted())
             return false;
         QThread::msleep(qMin<qint64>(waitStepMs, ms - clock.elapsed()));
     }
-    return !m_interrupted;
+    return !context.interrupted();
 }
 
-int PlayCommand::playLive(const Request& request) {
+int PlayCommand::playLive(const Request& request, const CommandContext& context) const {
     ChoosingMidiPort port;
     MidiOutput output(port);
     const qint32 opened = output.open();
     if (request.verbose) {
         for (const QString& line : port.report())
-            m_out << line << '\n';
-        m_out.flush();
+            context.out() << line << '\n';
+        context.out().flush();
     }
     if (opened != 0) {
-        m_err << "strumvane-charts: The MIDI stream is unavailable. (--list-ports shows the "
-                 "outputs; STRUMVANE_MIDI_PORT chooses one)\n";
-        return 1;
+        context.report(QStringLiteral("The MIDI stream is unavailable. (--list-ports shows the "
+                                      "outputs; STRUMVANE_MIDI_PORT chooses one)"));
+        return ExitStatus::failure;
     }
 
     output.SendProgramChange(request.program);
@@ -158,31 +217,31 @@ int PlayCommand::playLive(const Request& request) {
     bool interrupted = false;
     for (qsizetype i = 0; i < request.notes.size(); ++i) {
         if (i > 0 && !interrupted)
-            interrupted = !wait(request.strumMs);
+            interrupted = !wait(request.strumMs, context);
         output.NoteOn(request.notes[i]);
     }
     if (!interrupted)
-        interrupted = !wait(int(qMax<qint64>(0, request.heldMs - held.elapsed())));
+        interrupted = !wait(int(qMax<qint64>(0, request.heldMs - held.elapsed())), context);
     // Always silenced, so that no note keeps sounding on a synthesiser after the tool ends.
     for (const qint16 note : request.notes)
         output.NoteOff(note);
     if (port.isBuiltin() && !interrupted)
-        interrupted = !wait(minimumReleaseMs); // the release is heard before the sound stops
+        interrupted = !wait(minimumReleaseMs, context); // the release is heard before the end
     output.close();
     if (request.verbose)
-        m_out << "played " << request.chordName << " (program " << request.program << ")\n";
-    return interrupted ? 130 : 0;
+        context.out() << "played " << request.chordName << " (program " << request.program << ")\n";
+    return interrupted ? ExitStatus::interrupted : ExitStatus::ok;
 }
 
-int PlayCommand::renderWave(const Request& request) {
+int PlayCommand::renderWave(const Request& request, const CommandContext& context) const {
     FluidSynthPort::Setup setup = FluidSynthPort::Setup::fromEnvironment();
     setup.offline = true;
     FluidSynthPort synth(setup);
     MidiOutput output(synth);
     if (output.open() != 0) {
-        m_err << "strumvane-charts: the built-in synthesiser did not start: "
-              << synth.failureReason() << '\n';
-        return 1;
+        context.report(QStringLiteral("the built-in synthesiser did not start: %1")
+                           .arg(synth.failureReason()));
+        return ExitStatus::failure;
     }
 
     // The same messages as the window sends, with the samples rendered between them.
@@ -211,16 +270,16 @@ int PlayCommand::renderWave(const Request& request) {
         WaveFile::encode(samples, FluidSynthPort::channelCount, FluidSynthPort::sampleRate);
     QString reason;
     if (ImageFile::writeFile(request.wavFile, file, &reason) != WriteResult::Written) {
-        m_err << "strumvane-charts: cannot write '" << ChartsTool::printable(request.wavFile)
-              << "': " << reason << '\n';
-        return 1;
+        context.report(QStringLiteral("cannot write '%1': %2").arg(request.wavFile, reason));
+        return ExitStatus::failure;
     }
     if (request.verbose) {
         const double totalSeconds = double(samples.size()) / (FluidSynthPort::channelCount * 2) /
                                     FluidSynthPort::sampleRate;
-        m_out << "rendered " << request.chordName << " (program " << request.program << ") with "
-              << synth.description() << ": " << QString::number(totalSeconds, 'f', 2) << " s into "
-              << request.wavFile << '\n';
+        context.out() << "rendered " << request.chordName << " (program " << request.program
+                      << ") with " << synth.description() << ": "
+                      << QString::number(totalSeconds, 'f', 2) << " s into " << request.wavFile
+                      << '\n';
     }
-    return 0;
+    return ExitStatus::ok;
 }

@@ -1,54 +1,49 @@
 #pragma once
 
+#include "cli/Command.h"
+
+#include <QCommandLineOption>
 #include <QList>
 #include <QString>
-#include <QStringList>
-#include <QTextStream>
-#include <atomic>
-#include <functional>
+#include <optional>
 
-// `strumvane-charts play ENTRY PITCH`: sounds a chord through the output the window uses (a
-// synthesiser port, the built-in synthesiser, another port), or renders it with the built-in
-// synthesiser into a WAV file.
+// `strumvane-charts play ENTRY PITCH | FRETS [--instrument NAME] [--tuning T] [--capo N]`:
+// sounds a chord, an entry at a Pitch or a shape written as frets (the notes of the tuning and
+// capo), through the output the window uses (a synthesiser port, the built-in synthesiser,
+// another port), or renders it with the built-in synthesiser into a WAV file. Exit 1 when no output
+// opened or the file was not written, 130 when interrupted (the note-offs are still sent).
 //
 //   strumvane-charts play 6 C                       Cmaj for 1.5 s on the chosen output
 //   strumvane-charts play 6 C --wav cmaj.wav        the same into a 16-bit 44.1 kHz stereo WAV
 //   strumvane-charts play 6 C --program 25 --strum 40 --seconds 3
+//   strumvane-charts play x-0-2-2-1-0 --wav am.wav  A minor, the notes 45 52 57 60 64
 //   strumvane-charts play --list-ports              what there is and what would be chosen
-class PlayCommand {
+class PlayCommand : public Command {
 public:
-    // The options as given; a null text is an option not given.
-    struct Options {
-        QString seconds; // how long the notes are held, 0.1 to 600 (default 1.5)
-        QString wavFile; // render into this .wav file instead of sounding
-        QString program; // General MIDI program 0 to 127 (default 0, the piano)
-        QString strum;   // milliseconds between note-ons, 0 to 1000, low string first
-        bool verbose = false;
-        bool listPorts = false;
-    };
-
-    // `usageError` reports a bad argument and gives the exit status; `interrupted` ends the
-    // held notes early (note-offs are still sent).
-    PlayCommand(QTextStream& out, QTextStream& err, std::function<int(const QString&)> usageError,
-                const std::atomic_bool& interrupted);
-
-    // `args` are the arguments after "play". Returns the exit status: 0, 1 (no output opened,
-    // the file not written), 2 (usage), 130 (interrupted).
-    int run(const QStringList& args, const Options& options);
+    PlayCommand();
 
     // The release rendered after the note-offs: at least this long, longer while voices sound.
     static constexpr int minimumReleaseMs = 1000;
     static constexpr int maximumReleaseMs = 5000;
 
+protected:
+    int execute(const CommandContext& context) override;
+
 private:
     struct Request;
-    int playLive(const Request& request);
-    int renderWave(const Request& request);
+    // Reads the arguments and options into `request`; the exit status of a usage error, or
+    // nothing.
+    std::optional<int> readRequest(Request& request, const CommandContext& context) const;
+    std::optional<int> readTiming(Request& request, const CommandContext& context) const;
+    int playLive(const Request& request, const CommandContext& context) const;
+    int renderWave(const Request& request, const CommandContext& context) const;
     // Waits `ms`, in short steps so that Ctrl-C is noticed; false when interrupted.
-    bool wait(int ms) const;
+    static bool wait(int ms, const CommandContext& context);
 
-    QTextStream& m_out;
-    QTextStream& m_err;
-    std::function<int(const QString&)> m_usageError;
-    const std::atomic_bool& m_interrupted;
+    QCommandLineOption m_seconds;
+    QCommandLineOption m_wav;
+    QCommandLineOption m_program;
+    QCommandLineOption m_strum;
+    QCommandLineOption m_verbose;
+    QCommandLineOption m_listPorts;
 };

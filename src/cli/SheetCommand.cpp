@@ -1,113 +1,273 @@
 #include "cli/SheetCommand.h"
 
 #include "base/Failure.h"
+#include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordFinder.h"
-#include "cli/ChartsTool.h"
-#include "cli/CommandText.h"
-#include "cli/FindCommand.h"
-#include "writers/LessonSheet.h"
+#include "chart/ChordDiagram.h"
+#include "chart/VoicingDiagram.h"
+#include "cli/CommandContext.h"
+#include "cli/ExitStatus.h"
+#include "fretboard/VoicingFinder.h"
 
-#include <QCommandLineParser>
-#include <QFileInfo>
+namespace {
 
-int SheetCommand::run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Writes a printable PDF lesson sheet of chord charts.\n"
-        "Example: strumvane-charts sheet song.pdf Am7 D7 Gmaj7 6@F --title \"Lesson 3\""));
-    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                        QStringLiteral("Show this help."));
-    const QCommandLineOption titleOption(
-        QStringLiteral("title"), QStringLiteral("The sheet's title."), QStringLiteral("TEXT"));
-    const QCommandLineOption chartOption(
-        QStringLiteral("chart"),
-        QStringLiteral("fingering (default), interval, or both charts of each chord."),
-        QStringLiteral("kind"), QStringLiteral("fingering"));
-    const QCommandLineOption leftOption(QStringLiteral("left-handed"),
-                                        QStringLiteral("Mirror the charts."));
-    const QCommandLineOption pageOption(QStringLiteral("page"),
-                                        QStringLiteral("a4 (default) or letter."),
-                                        QStringLiteral("size"), QStringLiteral("a4"));
-    const QCommandLineOption columnsOption(
-        QStringLiteral("columns"),
-        QStringLiteral("Charts side by side, 1 to %1 (default 2).").arg(LessonSheet::maxColumns),
-        QStringLiteral("N"), QStringLiteral("2"));
+// How many of the window's charts stand side by side unless --columns says otherwise.
+constexpr int fretboardColumns = 2;
+
+std::optional<ChordBoxSheet::Captions> readCaptions(const QString& word) {
+    if (word == QLatin1String("frets"))
+        return ChordBoxSheet::Captions::Frets;
+    if (word == QLatin1String("shape"))
+        return ChordBoxSheet::Captions::Shape;
+    if (word == QLatin1String("none"))
+        return ChordBoxSheet::Captions::None;
+    return std::nullopt;
+}
+
+} // namespace
+
+SheetCommand::SheetCommand()
+    : Command({.name = QStringLiteral("sheet"),
+               .synopsis = QStringLiteral("sheet OUT.pdf CHORD..."),
+               .summary = {QStringLiteral("a PDF lesson sheet, e.g. sheet song.pdf Am7 D7 6@F"),
+                           QStringLiteral("x-3-2-0-1-0")},
+               .description = QStringLiteral(
+                   "Writes a printable PDF lesson sheet: chord boxes filling the page (24 fit on\n"
+                   "an A4 page), or with --style fretboard the window's charts, on any\n"
+                   "instrument, tuning and capo.\n"
+                   "Example: strumvane-charts sheet song.pdf Am7 D7 Gmaj7 6@F --title \"Lesson "
+                   "3\""),
+               .hintsAtHelp = false}),
+      m_title(QStringLiteral("title"), QStringLiteral("The sheet's title."),
+              QStringLiteral("TEXT")),
+      m_style(QStringLiteral("style"),
+              QStringLiteral("box (default): chord boxes as chord books print them; fretboard: "
+                             "the window's charts (the default when --chart is given)."),
+              QStringLiteral("style")),
+      m_labels(QStringLiteral("labels"),
+               QStringLiteral("In the boxes' dots: fingers (default), intervals, notes or none."),
+               QStringLiteral("what"), QStringLiteral("fingers")),
+      m_captions(QStringLiteral("captions"),
+                 QStringLiteral("Under each box: frets (default), shape (the open shape under a "
+                                "capo, where known) or none."),
+                 QStringLiteral("what"), QStringLiteral("frets")),
+      m_chart(QStringLiteral("chart"),
+              QStringLiteral("The window's charts of each chord: fingering (default), interval, "
+                             "blank or both (fingering and interval)."),
+              QStringLiteral("kind"), QStringLiteral("fingering")),
+      m_leftHanded(QStringLiteral("left-handed"), QStringLiteral("Mirror the boxes or charts.")),
+      m_page(QStringLiteral("page"), QStringLiteral("a4 (default) or letter."),
+             QStringLiteral("size"), QStringLiteral("a4")),
+      m_columns(QStringLiteral("columns"),
+                QStringLiteral("Boxes side by side, 1 to %1 (default: as many as stay legible, "
+                               "up to %2), or charts, 1 to %3 (default %4).")
+                    .arg(ChordBoxSheet::maxColumns)
+                    .arg(ChordBoxSheet::autoColumns)
+                    .arg(LessonSheet::maxColumns)
+                    .arg(fretboardColumns),
+                QStringLiteral("N")) {
     for (const QCommandLineOption* option :
-         {&helpOption, &titleOption, &chartOption, &leftOption, &pageOption, &columnsOption})
-        parser.addOption(*option);
-    parser.addPositionalArgument(QStringLiteral("sheet"), QString(), QStringLiteral("sheet"));
-    parser.addPositionalArgument(QStringLiteral("OUT.pdf"), QStringLiteral("The PDF to write."));
-    parser.addPositionalArgument(QStringLiteral("CHORD"),
-                                 QStringLiteral("A chord name (Am7) or ENTRY@PITCH (6@F)."),
-                                 QStringLiteral("CHORD..."));
-    if (const auto status = CommandText::parseCommand(parser, helpOption, QStringLiteral("sheet"),
-                                                      arguments, out, err))
+         {&m_title, &m_style, &m_labels, &m_captions, &m_chart, &m_leftHanded, &m_page, &m_columns})
+        addOption(*option);
+    for (const QCommandLineOption& option : Arguments::fretboardOptions())
+        addOption(option);
+    addArgument(QStringLiteral("OUT.pdf"), QStringLiteral("The PDF to write."));
+    addArgument(QStringLiteral("CHORD"),
+                QStringLiteral("A chord name (Am7: its easiest voicing on the instrument, tuning "
+                               "and capo), FRETS (x-3-2-0-1-0) or ENTRY@PITCH (6@F)."),
+                QStringLiteral("CHORD..."));
+}
+
+int SheetCommand::execute(const CommandContext& context) {
+    const QStringList args = arguments();
+    if (args.size() < 2)
+        return context.usageError(QStringLiteral("sheet takes OUT.pdf and at least one CHORD"));
+    const QString fileName = args[0];
+    if (Arguments::fileKind(fileName) != Arguments::FileKind::Pdf)
+        return context.usageError(
+            QStringLiteral("the sheet '%1' must be a .pdf file").arg(fileName));
+    QString error;
+    const std::optional<Fretboard> board = Arguments::fretboard(parser(), &error);
+    if (!board)
+        return context.usageError(error);
+    Arguments::Style style = Arguments::Style::Box;
+    if (const std::optional<int> status = readStyle(style, context))
         return *status;
-    const QStringList positional = parser.positionalArguments().mid(1);
-    if (positional.size() < 2)
-        return CommandText::usageError(err, QStringLiteral("sheet takes OUT.pdf and at least "
-                                                           "one CHORD"));
-    const QString fileName = positional[0];
-    if (QFileInfo(fileName).suffix().toLower() != QLatin1String("pdf"))
-        return CommandText::usageError(
-            err, QStringLiteral("the sheet '%1' must be a .pdf file").arg(fileName));
+    if (style == Arguments::Style::Fretboard && board->stringCount() != Arguments::chartStrings)
+        return context.usageError(
+            QStringLiteral("the window's charts have six strings; the %1 takes chord boxes")
+                .arg(board->description()));
+    const int maxColumns =
+        style == Arguments::Style::Box ? ChordBoxSheet::maxColumns : LessonSheet::maxColumns;
+    Common common;
+    if (const std::optional<int> status = readCommon(common, maxColumns, context))
+        return *status;
 
-    LessonSheet::Options options;
-    options.title = parser.value(titleOption);
-    const QString chart = parser.value(chartOption);
-    if (chart == QLatin1String("interval")) {
-        options.fingeringChart = false;
-        options.intervalChart = true;
-    } else if (chart == QLatin1String("both")) {
-        options.intervalChart = true;
-    } else if (chart != QLatin1String("fingering")) {
-        return CommandText::usageError(
-            err, QStringLiteral("no such chart '%1' (fingering, interval or both)").arg(chart));
+    if (style == Arguments::Style::Fretboard) {
+        LessonSheet::Options options;
+        options.title = common.title;
+        options.leftHanded = common.leftHanded;
+        options.page = common.page;
+        options.columns = common.columns.value_or(fretboardColumns);
+        const std::optional<QList<ChordChartKind>> charts =
+            Arguments::charts(parser().value(m_chart), &error);
+        if (!charts)
+            return context.usageError(error);
+        options.charts = *charts;
+        QList<LessonSheet::Chord> chords;
+        if (const std::optional<int> status = readChords(args.mid(1), *board, chords, context))
+            return *status;
+        return write(context, fileName, [&] { LessonSheet::write(fileName, chords, options); });
     }
-    options.leftHanded = parser.isSet(leftOption);
-    const QString page = parser.value(pageOption).toLower();
-    if (page == QLatin1String("letter"))
-        options.page = QPageSize::Letter;
-    else if (page != QLatin1String("a4"))
-        return CommandText::usageError(
-            err, QStringLiteral("no such page '%1' (a4 or letter)").arg(parser.value(pageOption)));
-    bool ok = false;
-    options.columns = parser.value(columnsOption).toInt(&ok);
-    if (!ok || options.columns < 1 || options.columns > LessonSheet::maxColumns)
-        return CommandText::usageError(err, QStringLiteral("--columns '%1' is not 1 to %2")
-                                                .arg(parser.value(columnsOption))
-                                                .arg(LessonSheet::maxColumns));
 
-    // Every chord is resolved before anything is written.
+    ChordBoxSheet::Options options;
+    options.title = common.title;
+    options.box.leftHanded = common.leftHanded;
+    options.page = common.page;
+    options.columns = common.columns.value_or(0);
+    if (const std::optional<int> status = readBoxOptions(options, context))
+        return *status;
     QList<LessonSheet::Chord> chords;
-    for (const QString& text : positional.mid(1)) {
-        if (const auto entryAtPitch = FindCommand::parseEntryAtPitch(text)) {
-            const auto& v = ChordFinder::voicing(entryAtPitch->first, entryAtPitch->second);
-            chords << LessonSheet::Chord{ChordFinder::windowName(v), v.entry, v.pitch};
+    if (const std::optional<int> status = readChords(args.mid(1), *board, chords, context))
+        return *status;
+    QList<ChordDiagram> diagrams;
+    for (const LessonSheet::Chord& chord : chords) {
+        ChordDiagram diagram =
+            chord.diagram
+                ? *chord.diagram
+                : ChordDiagram::fromCatalogue(ChordCatalogue::entry(chord.entry), chord.pitch);
+        diagram.name = chord.caption;
+        diagrams << diagram;
+    }
+    return write(context, fileName, [&] { ChordBoxSheet::write(fileName, diagrams, options); });
+}
+
+std::optional<int> SheetCommand::readStyle(Arguments::Style& style,
+                                           const CommandContext& context) const {
+    // --chart names the window's charts, so on its own it asks for them.
+    style = parser().isSet(m_chart) ? Arguments::Style::Fretboard : Arguments::Style::Box;
+    QString error;
+    if (parser().isSet(m_style)) {
+        const std::optional<Arguments::Style> read =
+            Arguments::style(parser().value(m_style), &error);
+        if (!read)
+            return context.usageError(error);
+        style = *read;
+    }
+    if (style == Arguments::Style::Box && parser().isSet(m_chart))
+        return context.usageError(
+            QStringLiteral("--chart picks the window's charts; boxes take --labels"));
+    if (style == Arguments::Style::Fretboard &&
+        (parser().isSet(m_labels) || parser().isSet(m_captions)))
+        return context.usageError(
+            QStringLiteral("--labels and --captions are for chord boxes, not --style fretboard"));
+    return std::nullopt;
+}
+
+std::optional<int> SheetCommand::readCommon(Common& common, int maxColumns,
+                                            const CommandContext& context) const {
+    common.title = parser().value(m_title);
+    common.leftHanded = parser().isSet(m_leftHanded);
+    const QString page = parser().value(m_page).toLower();
+    if (page == QLatin1String("letter"))
+        common.page = QPageSize::Letter;
+    else if (page != QLatin1String("a4"))
+        return context.usageError(
+            QStringLiteral("no such page '%1' (a4 or letter)").arg(parser().value(m_page)));
+    if (parser().isSet(m_columns)) {
+        const QString columns = parser().value(m_columns);
+        common.columns = Arguments::wholeNumber(columns, 1, maxColumns);
+        if (!common.columns)
+            return context.usageError(
+                QStringLiteral("--columns '%1' is not 1 to %2").arg(columns).arg(maxColumns));
+    }
+    return std::nullopt;
+}
+
+std::optional<int> SheetCommand::readBoxOptions(ChordBoxSheet::Options& options,
+                                                const CommandContext& context) const {
+    QString error;
+    const std::optional<ChordBox::Labels> labels =
+        Arguments::labels(parser().value(m_labels), &error);
+    if (!labels)
+        return context.usageError(error);
+    options.box.labels = *labels;
+    const std::optional<ChordBoxSheet::Captions> captions =
+        readCaptions(parser().value(m_captions));
+    if (!captions)
+        return context.usageError(QStringLiteral("no such captions '%1' (frets, shape or none)")
+                                      .arg(parser().value(m_captions)));
+    options.captions = *captions;
+    return std::nullopt;
+}
+
+std::optional<int> SheetCommand::readChords(const QStringList& texts, const Fretboard& board,
+                                            QList<LessonSheet::Chord>& chords,
+                                            const CommandContext& context) {
+    const bool catalogue = Arguments::isCatalogueFretboard(board);
+    for (const QString& text : texts) {
+        LessonSheet::Chord chord;
+        chord.caption = text;
+        if (Arguments::looksLikeFrets(text)) {
+            QString error;
+            const std::optional<QList<qint16>> frets = Arguments::frets(text, board, &error);
+            if (!frets)
+                return context.usageError(error);
+            const Voicing voicing = VoicingDiagram::ofFrets(*frets, board);
+            const QString name = VoicingDiagram::nameOf(voicing.notes);
+            chord.caption = name.isEmpty() ? text : name;
+            chord.diagram = VoicingDiagram::of(voicing, board, chord.caption, std::nullopt);
+            chords << chord;
+            continue;
+        }
+        if (const auto entryAtPitch = Arguments::entryAtPitch(text)) {
+            if (!catalogue)
+                return context.usageError(
+                    QStringLiteral("'%1' is a voicing of the guitar in standard tuning; write "
+                                   "FRETS or a chord name for the %2")
+                        .arg(text, board.description()));
+            const auto& v = ChordFinder::voicing(entryAtPitch->entry, entryAtPitch->pitch);
+            chord.caption = ChordFinder::windowName(v);
+            chord.entry = v.entry;
+            chord.pitch = v.pitch;
+            chords << chord;
             continue;
         }
         if (text.contains(QLatin1Char('@')))
-            return CommandText::usageError(
-                err, QStringLiteral("'%1' is no ENTRY@PITCH (1 to 611 @ a Pitch)").arg(text));
+            return context.usageError(
+                QStringLiteral("'%1' is no ENTRY@PITCH (1 to 611 @ a Pitch)").arg(text));
+        // A chord name: its easiest voicing, the catalogue's or a generated one.
         QString error;
-        ChordFinder::Query query;
-        query.chord = ChordFinder::parseChordName(text, &error);
+        VoicingFinder::Query query;
+        query.board = board;
+        query.chord = ChordTones::parse(text, &error);
         if (!query.chord)
-            return CommandText::usageError(err, error);
-        const QList<ChordFinder::Found> found = ChordFinder::find(query);
+            return context.usageError(error);
+        query.catalogueChord = ChordFinder::parseChordName(text);
+        const QList<VoicingFinder::Row> found = VoicingFinder::find(query);
         if (found.isEmpty())
-            return CommandText::usageError(
-                err, QStringLiteral("the catalogue has no voicing of '%1'").arg(text));
-        chords << LessonSheet::Chord{text, found.first().voicing->entry,
-                                     found.first().voicing->pitch};
+            return context.usageError(
+                QStringLiteral("no voicing of '%1' on the %2").arg(text, board.description()));
+        const VoicingFinder::Row& easiest = found.first();
+        if (easiest.fromCatalogue()) {
+            chord.entry = easiest.entry;
+            chord.pitch = easiest.pitch;
+        } else {
+            chord.diagram = VoicingDiagram::of(easiest.voicing, board, text, query.chord);
+        }
+        chords << chord;
     }
+    return std::nullopt;
+}
 
+int SheetCommand::write(const CommandContext& context, const QString& fileName,
+                        const std::function<void()>& writeSheet) {
     try {
-        LessonSheet::write(fileName, chords, options);
+        writeSheet();
     } catch (const Failure& failure) {
-        CommandText::message(
-            err, QStringLiteral("cannot write '%1': %2").arg(fileName, failure.description()));
-        return ChartsTool::exitFailure;
+        context.report(
+            QStringLiteral("cannot write '%1': %2").arg(fileName, failure.description()));
+        return ExitStatus::failure;
     }
-    return ChartsTool::exitOk;
+    return ExitStatus::ok;
 }

@@ -25,7 +25,10 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(quietMessages);
     // The tool draws charts but never shows a window, so it needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // Qt sees only the program's name: it would take words such as --style, --reverse or
+    // --platform for itself, and every word on the command line is the tool's.
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("strumvane-charts"));
     QGuiApplication::setApplicationVersion(QStringLiteral(STRUMVANE_VERSION));
 
@@ -37,12 +40,12 @@ int main(int argc, char** argv) {
     QTextStream out(&standardOutput);
     QTextStream err(stderr);
     ChartsTool tool(out, err);
-    tool.setShowProgress(isatty(STDERR_FILENO) != 0);
-    // Ctrl-C ends an export between two files, so every written file is whole.
+    tool.setErrorIsTerminal(isatty(STDERR_FILENO) != 0);
+    // Ctrl-C ends an export between two files, so every written file is whole, and ends the
+    // notes of play early.
     std::signal(SIGINT, interrupted);
     std::signal(SIGTERM, interrupted);
-    // argv as the application left it (without the options Qt took), as bytes: arguments()
-    // would have turned bytes that are no UTF-8 into U+FFFD already.
+    // argv as bytes: arguments() would have turned bytes that are no UTF-8 into U+FFFD.
     QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QByteArray(argv[i]);

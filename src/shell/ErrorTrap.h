@@ -16,8 +16,8 @@ class MessageBoxes;
 //
 // Example:
 //   ErrorTrap trap(boxes, errorLocation(u"Form1.Form_Load"));
-//   trap.step(146, [&] { choosePitch(store.getSettingNumber("Pitch", 0)); });
-//   if (trap.test(150, [&] { return store.getSettingNumber("Save Option", 1) != 3; }))
+//   trap.step(146, [&] { choosePitch(store.pitch()); });
+//   if (trap.test(150, [&] { return store.saveOption() != SettingsStore::saveOptionBitmap; }))
 //       trap.step(152, [&] { chooseJpg(); });  // also runs when the test itself failed
 class ErrorTrap {
 public:

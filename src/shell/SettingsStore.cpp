@@ -13,6 +13,16 @@
 
 namespace {
 
+// The keys of the program's settings, as the file holds them, and their defaults.
+constexpr QLatin1StringView chordsKey("Chords");
+constexpr QLatin1StringView pitchKey("Pitch");
+constexpr QLatin1StringView folderKey("Folder");
+constexpr QLatin1StringView saveOptionKey("Save Option");
+constexpr QLatin1StringView lastFolderKey("LastFolder");
+constexpr qint16 defaultChordLine = 35;
+constexpr qint16 defaultPitch = 0;
+constexpr qint16 defaultSaveOption = 1; // no format chosen yet
+
 QString sectionKey(const QString& key) {
     return QLatin1String(SettingsStore::settingsSection) + u'/' + key;
 }
@@ -148,6 +158,46 @@ void SettingsStore::saveSetting(const QString& key, int value) {
     if (value < -32768 || value > 32767)
         throw Failure::overflow();
     saveSetting(key, int16Text(static_cast<qint16>(value)));
+}
+
+qint16 SettingsStore::chords() const {
+    return getSettingNumber(chordsKey, defaultChordLine);
+}
+
+void SettingsStore::setChords(int line) {
+    saveSetting(chordsKey, line);
+}
+
+qint16 SettingsStore::pitch() const {
+    return getSettingNumber(pitchKey, defaultPitch);
+}
+
+void SettingsStore::setPitch(int pitch) {
+    saveSetting(pitchKey, pitch);
+}
+
+QString SettingsStore::folder(const QString& fallback) const {
+    return getSetting(folderKey, fallback);
+}
+
+void SettingsStore::setFolder(const QString& folder) {
+    saveSetting(folderKey, folder);
+}
+
+qint16 SettingsStore::saveOption() const {
+    return getSettingNumber(saveOptionKey, defaultSaveOption);
+}
+
+void SettingsStore::setSaveOption(int option) {
+    saveSetting(saveOptionKey, option);
+}
+
+QString SettingsStore::lastFolder() const {
+    return getSetting(lastFolderKey, QString());
+}
+
+void SettingsStore::setLastFolder(const QString& folder) {
+    saveSetting(lastFolderKey, folder);
 }
 
 void SettingsStore::holdWrites(bool hold) {

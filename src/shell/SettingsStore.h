@@ -30,10 +30,15 @@ class QSettings;
 //   store.saveSetting("Chords", 5);            // file now holds Chords=5
 //   store.getSetting("Pitch", 0);              // "0" while "Pitch" is absent
 //   store.getSettingNumber("Chords", 35);      // 5
+//   store.chords();                            // 5, the same value through its accessor
 class SettingsStore {
 public:
     static constexpr const char settingsApplication[] = "Quillmoor";
     static constexpr const char settingsSection[] = "Strumvane";
+
+    // The chart formats "Save Option" holds once one is chosen.
+    static constexpr qint16 saveOptionJpeg = 2;
+    static constexpr qint16 saveOptionBitmap = 3;
 
     // A settings file above this size (bytes) was not written by the program.
     static constexpr qint64 maxFileSize = 1 << 20;
@@ -68,6 +73,25 @@ public:
     // Stores the shortest decimal text of a 16-bit value (5 -> "5"); throws Failure::overflow()
     // for a value outside -32768..32767.
     void saveSetting(const QString& key, int value);
+
+    // The program's settings, each under its own key and with its own default. Readers throw
+    // as getSettingNumber or getSetting do, writers as saveSetting does.
+    // "Chords": the chord list's current line, 0-based; 35 while absent.
+    qint16 chords() const;
+    void setChords(int line);
+    // "Pitch": the chosen Pitch button, 0..11 as stored; 0 while absent.
+    qint16 pitch() const;
+    void setPitch(int pitch);
+    // "Folder": the output folder's text; `fallback` while absent (a stored "" stays "").
+    QString folder(const QString& fallback) const;
+    void setFolder(const QString& folder);
+    // "Save Option": saveOptionJpeg or saveOptionBitmap once a format is chosen; 1 while
+    // absent. Any other stored number comes back as it is.
+    qint16 saveOption() const;
+    void setSaveOption(int option);
+    // "LastFolder": the folder last chosen in the folder dialog; "" while absent.
+    QString lastFolder() const;
+    void setLastFolder(const QString& folder);
 
     // Starts (true) or ends (false) a hold on disk writes. Ending a hold flushes, and throws as
     // flush does.

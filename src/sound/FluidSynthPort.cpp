@@ -1,5 +1,7 @@
 #include "sound/FluidSynthPort.h"
 
+#include "sound/MidiMessage.h"
+
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
@@ -20,16 +22,6 @@ constexpr double synthGain = 0.4;
 // The drivers tried in turn when none is asked for. On a desktop with PipeWire its PulseAudio
 // service answers the "pulseaudio" driver too, for FluidSynth builds without "pipewire".
 const char* const preferredDrivers[] = {"pipewire", "pulseaudio", "alsa"};
-
-constexpr unsigned statusKindMask = 0xF0;
-constexpr unsigned channelMask = 0x0F;
-constexpr unsigned noteOff = 0x80;
-constexpr unsigned noteOn = 0x90;
-constexpr unsigned keyPressure = 0xA0;
-constexpr unsigned controlChange = 0xB0;
-constexpr unsigned programChange = 0xC0;
-constexpr unsigned channelPressure = 0xD0;
-constexpr unsigned pitchBend = 0xE0;
 
 // FluidSynth prints its errors on stderr unless told otherwise. They are kept instead, so that
 // a failed open can say why, and the window's terminal stays quiet.
@@ -229,34 +221,34 @@ void FluidSynthPort::sendShortMessage(quint32 packed) {
     if (!m_engine)
         return;
     fluid_synth_t* synth = m_engine->synth;
-    const unsigned status = packed & 0xFFu;
-    const int channel = int(status & channelMask);
-    const int data1 = int((packed >> 8) & 0x7Fu);
-    const int data2 = int((packed >> 16) & 0x7Fu);
+    const MidiMessage::Bytes message = MidiMessage::unpack(packed);
+    const int channel = message.channel();
+    const int data1 = message.data1;
+    const int data2 = message.data2;
     // Results are not examined, as a port's sends are not: a note the synthesiser refuses
     // (no preset on the channel, say) is simply not heard.
-    switch (status & statusKindMask) {
-    case noteOff:
+    switch (message.kind()) {
+    case MidiMessage::noteOff:
         fluid_synth_noteoff(synth, channel, data1);
         break;
-    case noteOn:
+    case MidiMessage::noteOn:
         // Velocity 0 is a note-off by MIDI's rules; FluidSynth applies them itself.
         fluid_synth_noteon(synth, channel, data1, data2);
         break;
-    case keyPressure:
+    case MidiMessage::keyPressure:
         fluid_synth_key_pressure(synth, channel, data1, data2);
         break;
-    case controlChange:
+    case MidiMessage::controlChange:
         fluid_synth_cc(synth, channel, data1, data2);
         break;
-    case programChange:
+    case MidiMessage::programChange:
         fluid_synth_program_change(synth, channel, data1);
         break;
-    case channelPressure:
+    case MidiMessage::channelPressure:
         fluid_synth_channel_pressure(synth, channel, data1);
         break;
-    case pitchBend:
-        fluid_synth_pitch_bend(synth, channel, data1 | (data2 << 7));
+    case MidiMessage::pitchBend:
+        fluid_synth_pitch_bend(synth, channel, data1 | (data2 << MidiMessage::dataBits));
         break;
     default:
         break; // data bytes or system messages: nothing a synthesiser plays

@@ -1,5 +1,7 @@
 #include "sound/RtMidiPort.h"
 
+#include "sound/MidiMessage.h"
+
 #include <QFileInfo>
 #include <iostream>
 #include <rtmidi/RtMidi.h>
@@ -132,13 +134,10 @@ qint32 RtMidiPort::open() {
 }
 
 std::vector<unsigned char> RtMidiPort::messageBytes(quint32 packed) {
-    const auto status = static_cast<unsigned char>(packed & 0xFF);
-    const auto data1 = static_cast<unsigned char>((packed >> 8) & 0x7F);
-    const auto data2 = static_cast<unsigned char>((packed >> 16) & 0x7F);
-    const unsigned char kind = status & 0xF0;
-    if (kind == 0xC0 || kind == 0xD0)
-        return {status, data1};
-    return {status, data1, data2};
+    const MidiMessage::Bytes message = MidiMessage::unpack(packed);
+    if (message.dataByteCount() == 1)
+        return {message.status, message.data1};
+    return {message.status, message.data1, message.data2};
 }
 
 void RtMidiPort::sendShortMessage(quint32 packed) {

@@ -316,7 +316,7 @@ void Form1::ListView1_Click() {
     ShowChord();
     const int row = ListView1->currentRow();
     Frame1->setTitle(QStringLiteral("Chords - [%1 / %2]").arg(row + 1).arg(ListView1->count()));
-    m_services.settings.saveSetting(QStringLiteral("Chords"), row);
+    m_services.settings.setChords(row);
 }
 
 void Form1::Option1_Click(int index) {
@@ -325,7 +325,7 @@ void Form1::Option1_Click(int index) {
     // chord follows the button, and the failure is reported afterwards.
     std::exception_ptr storeFailure;
     try {
-        m_services.settings.saveSetting(QStringLiteral("Pitch"), index);
+        m_services.settings.setPitch(index);
     } catch (...) {
         storeFailure = std::current_exception();
     }

@@ -49,11 +49,11 @@ bool Form1::outputFolderReady(ErrorTrap& trap, qint32 missingBoxStep) {
 }
 
 void Form1::Option2_Click() {
-    m_services.settings.saveSetting(QStringLiteral("Save Option"), 2);
+    m_services.settings.setSaveOption(SettingsStore::saveOptionJpeg);
 }
 
 void Form1::Option3_Click() {
-    m_services.settings.saveSetting(QStringLiteral("Save Option"), 3);
+    m_services.settings.setSaveOption(SettingsStore::saveOptionBitmap);
 }
 
 void Form1::chooseFormat(QRadioButton* button) {
@@ -116,10 +116,8 @@ void Form1::PushButton4_Click() {
         })) {
         chordOnScreen = true;
         trap.step(112, [&] { setCursor(Qt::WaitCursor); });
-        trap.step(114,
-                  [&] { storedLine = settings.getSettingNumber(QStringLiteral("Chords"), 35); });
-        trap.step(116,
-                  [&] { storedPitch = settings.getSettingNumber(QStringLiteral("Pitch"), 0); });
+        trap.step(114, [&] { storedLine = settings.chords(); });
+        trap.step(116, [&] { storedPitch = settings.pitch(); });
 
         // Thousands of "Chords" and "Pitch" writes: they reach the disk once, at the end. Each
         // write of the settings file replaces it (and a lock file) on disk, and a file system
@@ -169,8 +167,8 @@ void Form1::PushButton4_Click() {
             running.finish(trap);
         if (files.isShutDown()) {
             running.drop();
-            trap.step(152, [&] { settings.saveSetting(QStringLiteral("Chords"), storedLine); });
-            trap.step(154, [&] { settings.saveSetting(QStringLiteral("Pitch"), storedPitch); });
+            trap.step(152, [&] { settings.setChords(storedLine); });
+            trap.step(154, [&] { settings.setPitch(storedPitch); });
         }
         trap.step(150, [&] { settings.holdWrites(false); });
     }

@@ -9,7 +9,7 @@
 #include <QSignalBlocker>
 
 void Form1::Text2_Change() {
-    m_services.settings.saveSetting(QStringLiteral("Folder"), Text2->text());
+    m_services.settings.setFolder(Text2->text());
 }
 
 void Form1::setFolderText(const QString& text) {
@@ -28,13 +28,12 @@ void Form1::PushButton7_Click() {
     ErrorTrap trap(m_services.messages, errorLocation(u"Form1.PushButton7_Click"));
     QString chosen;
     trap.step(100, [&] {
-        const QString lastFolder =
-            m_services.settings.getSetting(QStringLiteral("LastFolder"), QString());
+        const QString lastFolder = m_services.settings.lastFolder();
         chosen = BrowseForFolder(this, QStringLiteral("Please select folder:"), lastFolder);
     });
     if (trap.test(102, [&] { return chosen.isEmpty(); }))
         return;
-    trap.step(104, [&] { m_services.settings.saveSetting(QStringLiteral("LastFolder"), chosen); });
+    trap.step(104, [&] { m_services.settings.setLastFolder(chosen); });
     if (trap.test(104, [&] { return !chosen.endsWith(QLatin1Char('/')); }))
         trap.step(106, [&] { setFolderText(chosen + QLatin1Char('/')); });
     else

@@ -1,6 +1,7 @@
 // Start-up and shutdown of the main window.
 #include "window/Form1.h"
 
+#include "catalogue/ChordTheory.h"
 #include "shell/ErrorTrap.h"
 #include "shell/SettingsStore.h"
 #include "shell/StartupRules.h"
@@ -24,25 +25,22 @@ void Form1::Form_Load() {
     if (trap.test(122, [&] { return StartupRules::FileExists(cursorFile); }))
         trap.step(124, [&] { customPointer = StartupRules::loadCursorFile(cursorFile); });
     trap.step(126, [&] { rules.MaybeOpenHomePage(); });
-    const qint16 tuning[6] = {40, 45, 50, 55, 59, 64};
-    for (int i = 0; i < 6; ++i)
-        trap.step(128 + 2 * i, [&] { openStringNotes[i] = tuning[i]; });
+    const auto& tuning = ChordTheory::standardOpenStringNotes;
+    for (size_t i = 0; i < tuning.size(); ++i)
+        trap.step(128 + 2 * int(i), [&] { openStringNotes[i] = tuning[i]; });
     trap.step(140, [&] { OpenMidiOutput(); });
     trap.step(142, [&] { LoadChordCatalogue(); });
-    trap.step(144,
-              [&] { selectChordLine(settings.getSettingNumber(QStringLiteral("Chords"), 35)); });
-    trap.step(146, [&] { choosePitch(settings.getSettingNumber(QStringLiteral("Pitch"), 0)); });
+    trap.step(144, [&] { selectChordLine(settings.chords()); });
+    trap.step(146, [&] { choosePitch(settings.pitch()); });
     // The default is worked out before the store is read, as the store's own default.
     trap.step(148, [&] {
         const QString fallback = rules.DefaultSaveFolder();
-        setFolderText(settings.getSetting(QStringLiteral("Folder"), fallback));
+        setFolderText(settings.folder(fallback));
     });
-    const auto saveOption = [&] {
-        return settings.getSettingNumber(QStringLiteral("Save Option"), 1);
-    };
-    if (trap.test(150, [&] { return saveOption() == 2; }))
+    if (trap.test(150, [&] { return settings.saveOption() == SettingsStore::saveOptionJpeg; }))
         trap.step(152, [&] { chooseFormat(Option2); });
-    else if (trap.test(154, [&] { return saveOption() == 3; }))
+    else if (trap.test(154,
+                       [&] { return settings.saveOption() == SettingsStore::saveOptionBitmap; }))
         trap.step(156, [&] { chooseFormat(Option3); });
 }
 

@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QImageWriter>
+#include <QtEndian>
 
 WriteResult ImageFile::writeFile(const QString& fileName, const QByteArray& data, QString* reason) {
     const ImageFolder::PathParts parts = ImageFolder::splitPath(fileName);
@@ -47,16 +48,6 @@ constexpr int paletteEntrySize = 4; // blue, green, red, 0
 constexpr quint16 greyBits = 8;
 constexpr qint32 defaultDotsPerMeter = 2834; // 72 dots an inch, as QImage reports
 
-void putLittle16(char* at, quint16 value) {
-    at[0] = char(value & 0xFF);
-    at[1] = char(value >> 8);
-}
-
-void putLittle32(char* at, quint32 value) {
-    for (int i = 0; i < 4; ++i)
-        at[i] = char((value >> (8 * i)) & 0xFF);
-}
-
 // The bitmap file of an opaque grey RGB32 or ARGB32 picture as 8-bit greys, in one pass and
 // with no picture in between; empty when a pixel is not an opaque grey. The same bytes as
 // QImageWriter gives for greyIndexed(picture).
@@ -70,21 +61,21 @@ QByteArray encodeGreyBitmap(const QImage& picture) {
     char* out = bytes.data();
     out[0] = 'B';
     out[1] = 'M';
-    putLittle32(out + 2, quint32(total));
-    putLittle32(out + 10, quint32(pixelsAt));
+    qToLittleEndian<quint32>(quint32(total), out + 2);
+    qToLittleEndian<quint32>(quint32(pixelsAt), out + 10);
     char* info = out + fileHeaderSize;
-    putLittle32(info, infoHeaderSize);
-    putLittle32(info + 4, quint32(width));
-    putLittle32(info + 8, quint32(height)); // positive: the rows go bottom up
-    putLittle16(info + 12, 1);              // planes
-    putLittle16(info + 14, greyBits);
-    putLittle32(info + 20, quint32(rowSize * height));
+    qToLittleEndian<quint32>(infoHeaderSize, info);
+    qToLittleEndian<quint32>(quint32(width), info + 4);
+    qToLittleEndian<quint32>(quint32(height), info + 8); // positive: the rows go bottom up
+    qToLittleEndian<quint16>(1, info + 12);              // planes
+    qToLittleEndian<quint16>(greyBits, info + 14);
+    qToLittleEndian<quint32>(quint32(rowSize * height), info + 20);
     const int xDots = picture.dotsPerMeterX() ? picture.dotsPerMeterX() : defaultDotsPerMeter;
     const int yDots = picture.dotsPerMeterY() ? picture.dotsPerMeterY() : defaultDotsPerMeter;
-    putLittle32(info + 24, quint32(xDots));
-    putLittle32(info + 28, quint32(yDots));
-    putLittle32(info + 32, greyCount);
-    putLittle32(info + 36, greyCount);
+    qToLittleEndian<quint32>(quint32(xDots), info + 24);
+    qToLittleEndian<quint32>(quint32(yDots), info + 28);
+    qToLittleEndian<quint32>(greyCount, info + 32);
+    qToLittleEndian<quint32>(greyCount, info + 36);
     char* palette = info + infoHeaderSize;
     for (int i = 0; i < greyCount; ++i) {
         palette[i * paletteEntrySize] = char(i);

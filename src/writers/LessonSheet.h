@@ -1,12 +1,14 @@
 #pragma once
 
 #include "chart/ChordChart.h"
+#include "chart/ChordDiagram.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QPageSize>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 // A printable lesson sheet: a PDF of chord charts in a grid, each under its caption, with an
 // optional title on every page and as many pages as the charts need. Charts are the window's
@@ -18,12 +20,14 @@ public:
         QString caption; // shown above the chart: "Am7", or the window's name of an entry
         int entry = 1;   // 1..611
         qint16 pitch = 0;
+        // A six-string voicing from elsewhere, drawn instead of the entry when set.
+        std::optional<ChordDiagram> diagram = std::nullopt;
     };
 
     struct Options {
-        QString title;              // empty: no title line
-        bool fingeringChart = true; // at least one of the two
-        bool intervalChart = false;
+        QString title; // empty: no title line
+        // The charts of each chord, top to bottom; at least one.
+        QList<ChordChartKind> charts = {ChordChartKind::Fingering};
         bool leftHanded = false;
         QPageSize::PageSizeId page = QPageSize::A4;
         int columns = 2; // 1..maxColumns

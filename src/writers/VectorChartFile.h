@@ -1,7 +1,9 @@
 #pragma once
 
 #include "catalogue/ChordEntry.h"
+#include "chart/ChordBox.h"
 #include "chart/ChordChart.h"
+#include "chart/ChordDiagram.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,7 +12,8 @@
 
 // One chart as a vector file, drawn by the same code as the raster charts onto an SVG
 // generator or a PDF writer: the same 516 x 117 pixel geometry (a PDF page of 387 x 87.75
-// points, 96 pixels an inch), lines and dots as shapes, labels and title as text.
+// points, 96 pixels an inch), lines and dots as shapes, labels and title as text. A chord box
+// likewise, at the size of ChordBox::image() (strings 24 pixels, 18 points, apart).
 class VectorChartFile {
 public:
     enum class Format { Svg, Pdf };
@@ -22,11 +25,25 @@ public:
     static QByteArray encode(Format format, ChordChartKind kind, const ChordEntry& entry,
                              qint16 pitch, bool leftHanded);
 
+    // The file content of one chart of a six-string `diagram` in the window's style
+    // (drawChordChart()).
+    static QByteArray encode(Format format, ChordChartKind kind, const ChordDiagram& diagram,
+                             bool leftHanded);
+
+    // The file content of a chord box of `diagram`, which must have no problem() (else
+    // Failure::invalidProcedureCall()).
+    static QByteArray encode(Format format, const ChordDiagram& diagram,
+                             const ChordBox::Options& options);
+
     // Writes it as the whole of `fileName` (atomically: temporary file, then rename). Throws
     // Failure::pathNotFound() when the folder is missing, Failure::permissionDenied() when
     // it may not be written, Failure(75, "Path/File access error") otherwise.
     static void write(const QString& fileName, Format format, ChordChartKind kind,
                       const ChordEntry& entry, qint16 pitch, bool leftHanded);
+    static void write(const QString& fileName, Format format, const ChordDiagram& diagram,
+                      const ChordBox::Options& options);
+    static void write(const QString& fileName, Format format, ChordChartKind kind,
+                      const ChordDiagram& diagram, bool leftHanded);
 
     // Writes `data` as ImageFile::writeFile() does, throwing the failures listed above.
     static void writeWhole(const QString& fileName, const QByteArray& data);

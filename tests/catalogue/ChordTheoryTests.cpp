@@ -1,6 +1,7 @@
 #include "base/Failure.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
+#include "catalogue/PitchClass.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -68,6 +69,20 @@ INSTANTIATE_TEST_SUITE_P(
         PlacementCase{507, 2, -1, "x-17-15-14-12-12", {}, "D-F-A-B-E", "Dm6\\9"},
         PlacementCase{36, 0, -1, "8-10-10-8-x-x", {}, "C-G-C-Eb", "Cm"},
         PlacementCase{36, 4, -1, "12-14-14-12-x-x", {}, "E-B-E-G", "Em"}));
+
+TEST(PitchClassTests, Mod12_AnySignIntoOneOctave) {
+    const struct {
+        int value;
+        qint16 pitchClass;
+    } cases[] = {{-25, 11}, {-13, 11}, {-12, 0}, {-1, 11}, {0, 0},
+                 {11, 11},  {12, 0},   {13, 1},  {127, 7}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(PitchClass::mod12(c.value), c.pitchClass);
+    }
+    EXPECT_EQ(PitchNames[PitchClass::ofNote(60)], "C"); // middle C
+    EXPECT_EQ(PitchNames[PitchClass::ofNote(40)], "E"); // the low E string
+}
 
 TEST(ChordTheoryNamingTests, ChordDisplayName_SlashChordNamesRootFromBass) {
     // Everything after the first "/" is dropped; the bass is the Pitch.

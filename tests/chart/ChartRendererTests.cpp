@@ -197,6 +197,18 @@ TEST_P(ChartRendererTests, DrawChordMarks_MutedStringsGetAWhiteDiscAndABlackX) {
     }
 }
 
+TEST_P(ChartRendererTests, DrawChordMarks_OpenStringsShowAnOBesideTheNut) {
+    // C x-3-2-0-1-0: the open G and e strings are marked like the muted A string, with "o"
+    // whatever their label, and get no dot at the nut.
+    for (const ChartStyle& style : {ChartStyle::fingering(), ChartStyle::interval()}) {
+        const QImage open =
+            chart(QStringLiteral("x-3-2-0-1-0"), QStringLiteral("x-3-2-0-1-0"), style);
+        const QImage marked =
+            chart(QStringLiteral("x-3-2-?-1-?"), QStringLiteral("x-3-2-o-1-o"), style);
+        EXPECT_EQ(open, marked);
+    }
+}
+
 TEST_P(ChartRendererTests, DrawChordMarks_FretSeventeenIsCutAtThePictureEdge) {
     // Entry 507 at Pitch D.
     const QImage image = chart(QStringLiteral("x-17-15-14-12-12"), QStringLiteral("x-4-3-2-1-1"),

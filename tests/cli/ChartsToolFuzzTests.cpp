@@ -2,6 +2,7 @@
 // with 0, 1 or 2, reports a usage error as one line naming the problem (and the help hint), and
 // never leaves a file behind for a command it refused.
 #include "cli/ChartsTool.h"
+#include "cli/ExitStatus.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -44,6 +45,10 @@ QStringList vocabulary() {
                          "-hv",
                          "--chart=interval",
                          "--chart=",
+                         "--style=box",
+                         "--labels=notes",
+                         "--size=40x30",
+                         "--size=0x9",
                          "--format=png",
                          "--format=bmp",
                          "--jobs=0",
@@ -216,7 +221,7 @@ TEST_F(ChartsToolFuzzTests, RandomArguments_ExitZeroOneOrTwoWithOneLineUsageErro
         ASSERT_GE(status, 0);
         ASSERT_LE(status, 2);
         ++statusCounts[status];
-        if (status == ChartsTool::exitUsage) {
+        if (status == ExitStatus::usage) {
             EXPECT_TRUE(outText.isEmpty());
             const QStringList lines = errText.split(u'\n');
             ASSERT_EQ(lines.size(), 3) << errText.toStdString(); // two lines and the last '\n'
@@ -226,7 +231,7 @@ TEST_F(ChartsToolFuzzTests, RandomArguments_ExitZeroOneOrTwoWithOneLineUsageErro
                 EXPECT_TRUE(c.unicode() >= 0x20 && c != u'\u2028') << lines[0].toStdString();
             EXPECT_EQ(lines[1], usageHint);
             EXPECT_TRUE(lines[2].isEmpty());
-        } else if (status == ChartsTool::exitFailure) {
+        } else if (status == ExitStatus::failure) {
             EXPECT_TRUE(errText.startsWith(QStringLiteral("strumvane-charts: ")));
             EXPECT_EQ(errText.count(u'\n'), 1) << errText.toStdString();
         } else {

@@ -2,14 +2,17 @@
 #include "catalogue/ChordTheory.h"
 #include "catalogue/Playability.h"
 #include "chart/ChartSurface.h"
+#include "chart/ChordBox.h"
 #include "chart/ChordChart.h"
-#include "cli/ChartsTool.h"
+#include "chart/ChordDiagram.h"
+#include "cli/CommandTable.h"
 #include "support/ToolProcess.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <unistd.h>
 
@@ -73,6 +76,31 @@ TEST_F(ChartsToolTests, BadInput_ExitsTwoNamingTheValue) {
         {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
           QStringLiteral("--chart"), QStringLiteral("spelling")},
          "spelling"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
+          QStringLiteral("--chart"), QStringLiteral("both")},
+         "one chart per file"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
+          QStringLiteral("--style"), QStringLiteral("boxes")},
+         "boxes"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
+          QStringLiteral("--style"), QStringLiteral("box"), QStringLiteral("--labels"),
+          QStringLiteral("frets")},
+         "frets"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
+          QStringLiteral("--style"), QStringLiteral("box"), QStringLiteral("--size"),
+          QStringLiteral("0x100")},
+         "0x100"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.svg"),
+          QStringLiteral("--style"), QStringLiteral("box"), QStringLiteral("--size"),
+          QStringLiteral("100x100")},
+         "--size"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
+          QStringLiteral("--style"), QStringLiteral("box"), QStringLiteral("--chart"),
+          QStringLiteral("interval")},
+         "--chart"},
+        {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), path("a.png"),
+          QStringLiteral("--labels"), QStringLiteral("notes")},
+         "--style box"},
         {{QStringLiteral("list"), QStringLiteral("--bogus")}, "bogus"},
         {{}, "no command"},
     };
@@ -97,6 +125,40 @@ TEST_F(ChartsToolTests, Render_WritesTheChartAsTheCoreDrawsIt) {
     ASSERT_FALSE(written.isNull());
     EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32),
               expected.image().convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(ChartsToolTests, Render_BoxStyleDrawsTheCoresChordBox) {
+    const ChordDiagram cmaj = ChordDiagram::fromCatalogue(ChordCatalogue::entry(6), 0);
+    ChordBox::Options mirrored;
+    mirrored.labels = ChordBox::Labels::Intervals;
+    mirrored.leftHanded = true;
+    const struct {
+        QStringList options;
+        QImage expected;
+    } cases[] = {
+        {{}, ChordBox::image(cmaj, {})},
+        {{QStringLiteral("--labels"), QStringLiteral("intervals"), QStringLiteral("--left-handed"),
+          QStringLiteral("--size"), QStringLiteral("300x180")},
+         ChordBox::image(cmaj, mirrored, QSize(300, 180))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options.join(u' ').toStdString());
+        const QString file = path(QStringLiteral("c.png"));
+        const ToolRun run =
+            runTool(QStringList{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"),
+                                file, QStringLiteral("--style"), QStringLiteral("box")} +
+                    c.options);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(QImage(file).convertToFormat(QImage::Format_RGB32), c.expected);
+    }
+    const QString svg = path(QStringLiteral("c.svg"));
+    ASSERT_EQ(runTool({QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"), svg,
+                       QStringLiteral("--style"), QStringLiteral("box")})
+                  .status,
+              0);
+    QFile written(svg);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("Strumvane chord box"));
 }
 
 TEST_F(ChartsToolTests, Render_FormatFollowsTheExtension) {
@@ -129,6 +191,19 @@ TEST_F(ChartsToolTests, HelpAndVersion_ExitZero) {
     EXPECT_TRUE(version.out.startsWith(QStringLiteral("strumvane-charts ")));
 }
 
+TEST_F(ChartsToolTests, EveryCommand_AnswersItsOwnHelpWithItsSynopsis) {
+    const CommandTable table;
+    for (const auto& command : table.commands()) {
+        SCOPED_TRACE(command->name().toStdString());
+        const ToolRun help = runTool({command->name(), QStringLiteral("--help")});
+        EXPECT_EQ(help.status, 0);
+        EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
+        EXPECT_TRUE(
+            help.out.startsWith(QStringLiteral("Usage: strumvane-charts ") + command->synopsis()))
+            << help.out.toStdString();
+    }
+}
+
 namespace {
 
 QStringList lines(const QString& text) {
@@ -149,7 +224,7 @@ void expectOneLineError(const ToolRun& run, const char* named) {
 TEST_F(ChartsToolTests, Name_ListsTheReadingsBestFirst) {
     const ToolRun cm7 = runTool({QStringLiteral("name"), QStringLiteral("x-3-5-4-5-x")});
     ASSERT_EQ(cm7.status, 0) << cm7.err.toStdString();
-    EXPECT_EQ(lines(cm7.out).first(), QStringLiteral("CM7\tC-G-B-E\tR-5-7-3"));
+    EXPECT_EQ(lines(cm7.out).first(), QStringLiteral("Cmaj7\tC-G-B-E\tR-5-7-3"));
     EXPECT_FALSE(cm7.out.contains(QStringLiteral("Am9/C")));
     const ToolRun all =
         runTool({QStringLiteral("name"), QStringLiteral("--all"), QStringLiteral("x-3-5-4-5-x")});
@@ -168,25 +243,38 @@ TEST_F(ChartsToolTests, Find_PrintsVoicingsEasiestFirst) {
                                  QStringLiteral("--frets"), QStringLiteral("5-8")});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     int previousScore = 0;
+    int catalogueRows = 0;
     ASSERT_FALSE(lines(run.out).isEmpty());
     for (const QString& line : lines(run.out)) {
         const QStringList f = line.split(u'\t');
-        ASSERT_EQ(f.size(), 6) << line.toStdString();
-        const ChordEntry& e = ChordCatalogue::entry(f[0].toInt());
-        const qint16 pitch = *ChordTheory::parsePitch(f[1]);
+        ASSERT_EQ(f.size(), 5) << line.toStdString();
+        EXPECT_GE(f[4].toInt(), previousScore);
+        previousScore = f[4].toInt();
+        for (const QString& fret : f[2].split(u'-'))
+            EXPECT_TRUE(fret == u"x" || (fret.toInt() >= 5 && fret.toInt() <= 8))
+                << line.toStdString();
+        if (f[0] == u"generated") {
+            EXPECT_EQ(f[1], QStringLiteral("Am7"));
+            continue;
+        }
+        // A catalogue row: "#ENTRY@PITCH", the window's name, frets and the entry's fingering.
+        ++catalogueRows;
+        const QStringList source = f[0].mid(1).split(u'@');
+        ASSERT_TRUE(f[0].startsWith(u'#') && source.size() == 2) << line.toStdString();
+        const ChordEntry& e = ChordCatalogue::entry(source[0].toInt());
+        const qint16 pitch = *ChordTheory::parsePitch(source[1]);
         const auto placed = ChordTheory::placeChord(QString::fromLatin1(e.fretPattern),
                                                     QString::fromLatin1(e.spelling), pitch);
-        EXPECT_EQ(f[2], ChordTheory::chordDisplayName(QString::fromLatin1(e.chordType), pitch,
+        EXPECT_EQ(f[1], ChordTheory::chordDisplayName(QString::fromLatin1(e.chordType), pitch,
                                                       placed.rootShift));
-        EXPECT_EQ(f[3], placed.fretNumbers);
-        EXPECT_EQ(f[4], QString::fromLatin1(e.fingering));
-        EXPECT_GE(f[5].toInt(), previousScore);
-        previousScore = f[5].toInt();
+        EXPECT_EQ(f[2], placed.fretNumbers);
+        EXPECT_EQ(f[3], QString::fromLatin1(e.fingering));
     }
+    EXPECT_GT(catalogueRows, 0);
     const ToolRun near = runTool({QStringLiteral("find"), QStringLiteral("D7"),
                                   QStringLiteral("--near"), QStringLiteral("164@A")});
     ASSERT_EQ(near.status, 0);
-    EXPECT_EQ(lines(near.out).first().split(u'\t').size(), 7);
+    EXPECT_EQ(lines(near.out).first().split(u'\t').size(), 6);
 
     expectOneLineError(runTool({QStringLiteral("find"), QStringLiteral("Cxyz")}), "'xyz'");
     expectOneLineError(runTool({QStringLiteral("find"), QStringLiteral("Am7"),
@@ -232,11 +320,66 @@ TEST_F(ChartsToolTests, Sheet_WritesAPdfOrNothingAtAll) {
         ASSERT_TRUE(again.open(QIODevice::ReadOnly));
         EXPECT_EQ(again.readAll(), before);
     }
+    // A sheet of blank charts to fill in.
+    const QString blank = path(QStringLiteral("blank.pdf"));
+    ASSERT_EQ(runTool({QStringLiteral("sheet"), blank, QStringLiteral("Am7"),
+                       QStringLiteral("--chart"), QStringLiteral("blank")})
+                  .status,
+              0);
+    EXPECT_TRUE(QFile::remove(blank));
     const QString unwritable = path(QStringLiteral("missing/song.pdf"));
     const ToolRun failed = runTool({QStringLiteral("sheet"), unwritable, QStringLiteral("Am7")});
     EXPECT_EQ(failed.status, 1);
     EXPECT_FALSE(QFile::exists(unwritable));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("song.pdf")});
+}
+
+TEST_F(ChartsToolTests, Sheet_DrawsBoxesByDefault_FretboardOnRequest) {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    const auto sheetText = [&](const QStringList& options) {
+        const QString sheet = path(QStringLiteral("song.pdf"));
+        QFile::remove(sheet);
+        const ToolRun run = runTool(QStringList{QStringLiteral("sheet"), sheet,
+                                                QStringLiteral("Am7"), QStringLiteral("6@F")} +
+                                    options);
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        QProcess process;
+        process.start(pdftotext, {sheet, QStringLiteral("-")});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    // 6@F is the F barre 1-3-3-2-1-1: a box names it with the window's name and its frets
+    // below; the fretboard chart has no frets line.
+    const QString frets = ChordDiagram::fromCatalogue(ChordCatalogue::entry(6), 5).fretText();
+    const QString boxes = sheetText({QStringLiteral("--labels"), QStringLiteral("notes")});
+    EXPECT_TRUE(boxes.contains(QStringLiteral("Am7")) && boxes.contains(QStringLiteral("Fmaj")));
+    EXPECT_TRUE(boxes.contains(frets)) << boxes.toStdString();
+    EXPECT_FALSE(sheetText({QStringLiteral("--captions"), QStringLiteral("none")}).contains(frets));
+    const QString charts = sheetText({QStringLiteral("--style"), QStringLiteral("fretboard")});
+    EXPECT_TRUE(charts.contains(QStringLiteral("Fmaj")));
+    EXPECT_FALSE(charts.contains(frets));
+
+    for (const auto& [options, named] : std::initializer_list<std::pair<QStringList, const char*>>{
+             {{QStringLiteral("--captions"), QStringLiteral("fingers")}, "fingers"},
+             {{QStringLiteral("--style"), QStringLiteral("box"), QStringLiteral("--chart"),
+               QStringLiteral("both")},
+              "--chart"},
+             {{QStringLiteral("--style"), QStringLiteral("fretboard"), QStringLiteral("--labels"),
+               QStringLiteral("notes")},
+              "--labels"},
+             {{QStringLiteral("--columns"), QStringLiteral("9")}, "'9' is not 1 to 8"},
+             {{QStringLiteral("--chart"), QStringLiteral("both"), QStringLiteral("--columns"),
+               QStringLiteral("7")},
+              "'7' is not 1 to 6"},
+         }) {
+        expectOneLineError(
+            runTool(QStringList{QStringLiteral("sheet"), path("bad.pdf"), QStringLiteral("Am7")} +
+                    options),
+            named);
+    }
+    EXPECT_FALSE(QFile::exists(path("bad.pdf")));
 }
 
 TEST_F(ChartsToolTests, Failures_ExitOneWithTheSystemsReasonAndNoFile) {
@@ -248,6 +391,9 @@ TEST_F(ChartsToolTests, Failures_ExitOneWithTheSystemsReasonAndNoFile) {
     } cases[] = {
         {{QStringLiteral("list")}, "No space left on device", QStringLiteral("/dev/full")},
         {{QStringLiteral("--help")}, "No space left on device", QStringLiteral("/dev/full")},
+        {{QStringLiteral("find"), QStringLiteral("Am7")},
+         "No space left on device",
+         QStringLiteral("/dev/full")},
         {{QStringLiteral("render"), QStringLiteral("6"), QStringLiteral("C"),
           path(QStringLiteral("missing/c.png"))},
          "No such file or directory",
@@ -277,9 +423,10 @@ TEST_F(ChartsToolTests, Failures_ExitOneWithTheSystemsReasonAndNoFile) {
 
 TEST_F(ChartsToolTests, Usage_NamesEveryCommandAndAcceptsPitchesInAnyCase) {
     const ToolRun none = runTool({});
-    for (const auto& command : ChartsTool::commands()) {
-        EXPECT_TRUE(none.err.contains(command.name)) << command.name.toStdString();
-        EXPECT_TRUE(runTool({QStringLiteral("--help")}).out.contains(command.synopsis));
+    const CommandTable table;
+    for (const auto& command : table.commands()) {
+        EXPECT_TRUE(none.err.contains(command->name())) << command->name().toStdString();
+        EXPECT_TRUE(runTool({QStringLiteral("--help")}).out.contains(command->synopsis()));
     }
     const QString c =
         runTool({QStringLiteral("show"), QStringLiteral("6"), QStringLiteral("C")}).out;

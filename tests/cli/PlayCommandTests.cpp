@@ -65,6 +65,31 @@ TEST_F(PlayCommandTests, Wav_HoldsEachChordNoteAboveItsNeighboursThenFallsQuiet)
     }
 }
 
+TEST_F(PlayCommandTests, Wav_FretsSoundTheTuningsOwnNotes) {
+    const struct {
+        QStringList args;
+        QList<int> notes;
+    } cases[] = {
+        // The ukulele's G string sounds above its C string.
+        {{"0-0-0-3", "--instrument", "ukulele"}, {60, 64, 67, 72}},
+        // The A-minor shape with the capo at 2 is B minor.
+        {{"x-0-2-2-1-0", "--capo", "2"}, {47, 54, 59, 62, 66}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        const QString file = path(QStringLiteral("frets.wav"));
+        const ToolRun run = runTool(QStringList{QStringLiteral("play")} + c.args +
+                                    QStringList{QStringLiteral("--wav"), file});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        const ChordSpectrum::Wave wave = ChordSpectrum::readWave(file);
+        ASSERT_TRUE(wave.error.isEmpty()) << wave.error.toStdString();
+        QStringList problems;
+        const QStringList lines =
+            ChordSpectrum::compareWithNeighbours(wave, 0.2, 1.0, c.notes, clearlyAbove, &problems);
+        EXPECT_TRUE(problems.isEmpty()) << lines.join(u'\n').toStdString();
+    }
+}
+
 TEST_F(PlayCommandTests, Wav_MinorChordSoundsTheMinorThirdAndNotTheMajorThird) {
     // Cm of entry 36: C3 G3 C4 Eb4; its major sister Cmaj would have E4 (64).
     const ChordSpectrum::Wave wave = render(QStringLiteral("36"), QStringLiteral("C"), {});

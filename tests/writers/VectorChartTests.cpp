@@ -145,7 +145,7 @@ TEST(LessonSheet, TitleCaptionsAndChartTitlesAreText_OnAsManyPagesAsNeeded) {
     QTemporaryDir dir;
     LessonSheet::Options options;
     options.title = QStringLiteral("Lesson Three Changes");
-    options.intervalChart = true;
+    options.charts = {ChordChartKind::Fingering, ChordChartKind::Interval};
     options.page = QPageSize::Letter;
     const int perPage = LessonSheet::chordsPerPage(options);
     ASSERT_GE(perPage, 4);

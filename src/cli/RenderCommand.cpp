@@ -1,0 +1,253 @@
+#include "cli/RenderCommand.h"
+
+#include "base/Failure.h"
+#include "catalogue/ChordCatalogue.h"
+#include "chart/ChartSurface.h"
+#include "chart/ChordBox.h"
+#include "chart/ChordDiagram.h"
+#include "chart/VoicingDiagram.h"
+#include "cli/Arguments.h"
+#include "cli/CommandContext.h"
+#include "cli/ExitStatus.h"
+#include "writers/ImageFile.h"
+#include "writers/ImageFolder.h"
+#include "writers/JpegWriter.h"
+#include "writers/VectorChartFile.h"
+
+#include <QBuffer>
+
+namespace {
+
+constexpr quint8 jpegQuality = 100;
+
+QByteArray encodePng(const QImage& image) {
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return data;
+}
+
+QByteArray encodeRaster(const QImage& image, Arguments::FileKind kind) {
+    switch (kind) {
+    case Arguments::FileKind::Bmp:
+        return ImageFile::encodeBitmap(image);
+    case Arguments::FileKind::Jpeg:
+        return JpegWriter::encodeJpeg(image, jpegQuality);
+    default:
+        return encodePng(image);
+    }
+}
+
+// --size WxH: a picture's width and height in pixels, each 1 to maxPictureSide ("300x400").
+constexpr int maxPictureSide = 8192;
+
+std::optional<QSize> readSize(const QString& text) {
+    const qsizetype x = text.indexOf(u'x', 0, Qt::CaseInsensitive);
+    if (x < 0)
+        return std::nullopt;
+    const std::optional<int> width =
+        Arguments::wholeNumber(QStringView(text).left(x), 1, maxPictureSide);
+    const std::optional<int> height =
+        Arguments::wholeNumber(QStringView(text).mid(x + 1), 1, maxPictureSide);
+    if (!width || !height)
+        return std::nullopt;
+    return QSize(*width, *height);
+}
+
+bool isVector(Arguments::FileKind kind) {
+    return kind == Arguments::FileKind::Svg || kind == Arguments::FileKind::Pdf;
+}
+
+VectorChartFile::Format vectorFormat(Arguments::FileKind kind) {
+    return kind == Arguments::FileKind::Svg ? VectorChartFile::Format::Svg
+                                            : VectorChartFile::Format::Pdf;
+}
+
+} // namespace
+
+RenderCommand::RenderCommand()
+    : Command({.name = QStringLiteral("render"),
+               .synopsis = QStringLiteral("render ENTRY PITCH FILE | FRETS FILE"),
+               .summary = {QStringLiteral("draw a chart or a chord box into FILE (.bmp, .jpg,"),
+                           QStringLiteral(".jpeg, .png, .svg or .pdf)")},
+               .description = QStringLiteral(
+                   "Draws an entry at a Pitch, or a shape written as frets on any instrument,\n"
+                   "tuning and capo, into FILE, as one of the window's charts or, with --style\n"
+                   "box, as a chord box (the only drawing of other string counts than six); the\n"
+                   "suffix chooses the format.\n"
+                   "Example: strumvane-charts render x-3-2-0-1-0 c.svg\n"
+                   "         strumvane-charts render 2-0-1-0 f.png --instrument ukulele")}),
+      m_style(QStringLiteral("style"),
+              QStringLiteral("fretboard (default): one of the window's charts; box: a chord box "
+                             "as chord books print it."),
+              QStringLiteral("style"), QStringLiteral("fretboard")),
+      m_chart(QStringLiteral("chart"),
+              QStringLiteral("The window's chart to draw: fingering (default), interval or "
+                             "blank."),
+              QStringLiteral("kind"), QStringLiteral("fingering")),
+      m_labels(QStringLiteral("labels"),
+               QStringLiteral("In a box's dots: fingers (default), intervals, notes or none."),
+               QStringLiteral("what"), QStringLiteral("fingers")),
+      m_size(QStringLiteral("size"),
+             QStringLiteral("A box picture's width and height in pixels (300x400); the box is "
+                            "fitted into it. Default: its natural size."),
+             QStringLiteral("WxH")),
+      m_leftHanded(QStringLiteral("left-handed"), QStringLiteral("Mirror the chart or box.")) {
+    for (const QCommandLineOption* option : {&m_style, &m_chart, &m_labels, &m_size, &m_leftHanded})
+        addOption(*option);
+    for (const QCommandLineOption& option : Arguments::fretboardOptions())
+        addOption(option);
+    addArgument(QStringLiteral("ENTRY"), Arguments::entryHelp());
+    addArgument(QStringLiteral("PITCH"), Arguments::pitchHelp());
+    addArgument(QStringLiteral("FRETS"), Arguments::fretsHelp());
+    addArgument(QStringLiteral("FILE"),
+                QStringLiteral("The file to write: .bmp, .jpg, .jpeg, .png, .svg or .pdf."));
+}
+
+int RenderCommand::execute(const CommandContext& context) {
+    const QStringList args = arguments();
+    if (args.size() != 3 && !(args.size() == 2 && Arguments::looksLikeFrets(args[0])))
+        return context.usageError(QStringLiteral("render takes ENTRY PITCH FILE or FRETS FILE"));
+    QString error;
+    const std::optional<Fretboard> board = Arguments::fretboard(parser(), &error);
+    if (!board)
+        return context.usageError(error);
+    // The chord to draw: an entry at a Pitch, or frets on the fretboard.
+    std::optional<ChordDiagram> diagram;
+    const ChordEntry* entry = nullptr;
+    std::optional<qint16> pitch;
+    if (args.size() == 3) {
+        if (!Arguments::isCatalogueFretboard(*board))
+            return context.usageError(QStringLiteral(
+                "ENTRY PITCH is a voicing of the guitar in standard tuning; write FRETS for "
+                "another instrument, tuning or capo"));
+        const std::optional<int> entryNumber = Arguments::entry(args[0], &error);
+        if (!entryNumber)
+            return context.usageError(error);
+        pitch = Arguments::pitch(args[1], &error);
+        if (!pitch)
+            return context.usageError(error);
+        entry = &ChordCatalogue::entry(*entryNumber);
+    } else {
+        const std::optional<QList<qint16>> frets = Arguments::frets(args[0], *board, &error);
+        if (!frets)
+            return context.usageError(error);
+        const Voicing voicing = VoicingDiagram::ofFrets(*frets, *board);
+        diagram = VoicingDiagram::of(voicing, *board, VoicingDiagram::nameOf(voicing.notes),
+                                     std::nullopt);
+    }
+    const QString& fileName = args.last();
+    const std::optional<Arguments::FileKind> format = Arguments::fileKind(fileName);
+    if (!format || *format == Arguments::FileKind::Wav)
+        return context.usageError(QStringLiteral("cannot tell the image format of '%1' (use "
+                                                 ".bmp, .jpg, .jpeg, .png, .svg or .pdf)")
+                                      .arg(fileName));
+    // The window's chart has six strings: other instruments are drawn as boxes.
+    const bool sixStrings = board->stringCount() == Arguments::chartStrings;
+    Arguments::Style style = sixStrings ? Arguments::Style::Fretboard : Arguments::Style::Box;
+    if (parser().isSet(m_style)) {
+        const std::optional<Arguments::Style> read =
+            Arguments::style(parser().value(m_style), &error);
+        if (!read)
+            return context.usageError(error);
+        style = *read;
+    }
+    if (style == Arguments::Style::Fretboard && !sixStrings)
+        return context.usageError(
+            QStringLiteral("the window's chart has six strings; the %1 is drawn as a chord box")
+                .arg(board->description()));
+    if (style == Arguments::Style::Box)
+        return renderBox(context, entry ? ChordDiagram::fromCatalogue(*entry, *pitch) : *diagram,
+                         fileName, *format);
+
+    if (parser().isSet(m_labels) || parser().isSet(m_size))
+        return context.usageError(
+            QStringLiteral("--labels and --size draw chord boxes: add --style box"));
+    const std::optional<QList<ChordChartKind>> charts =
+        Arguments::charts(parser().value(m_chart), &error);
+    if (!charts)
+        return context.usageError(error);
+    if (charts->size() != 1)
+        return context.usageError(QStringLiteral("render draws one chart per file: --chart "
+                                                 "fingering, interval or blank"));
+    const ChordChartKind kind = charts->first();
+    const bool leftHanded = parser().isSet(m_leftHanded);
+
+    if (isVector(*format)) {
+        try {
+            if (entry)
+                VectorChartFile::write(fileName, vectorFormat(*format), kind, *entry, *pitch,
+                                       leftHanded);
+            else
+                VectorChartFile::write(fileName, vectorFormat(*format), kind, *diagram, leftHanded);
+        } catch (const Failure& failure) {
+            return reportFailure(context, fileName, failure);
+        }
+        return ExitStatus::ok;
+    }
+    ChartSurface surface;
+    if (entry)
+        drawChordChart(surface, kind, *entry, *pitch, leftHanded);
+    else
+        drawChordChart(surface, kind, *diagram, leftHanded);
+    return writeRaster(context, fileName, surface.image(), *format);
+}
+
+int RenderCommand::renderBox(const CommandContext& context, const ChordDiagram& diagram,
+                             const QString& fileName, Arguments::FileKind format) const {
+    if (parser().isSet(m_chart))
+        return context.usageError(
+            QStringLiteral("--chart picks one of the window's charts; a box takes --labels"));
+    QString error;
+    const std::optional<ChordBox::Labels> labels =
+        Arguments::labels(parser().value(m_labels), &error);
+    if (!labels)
+        return context.usageError(error);
+    ChordBox::Options options;
+    options.labels = *labels;
+    options.leftHanded = parser().isSet(m_leftHanded);
+    QSize size;
+    if (parser().isSet(m_size)) {
+        if (isVector(format))
+            return context.usageError(
+                QStringLiteral("--size is for .png, .bmp and .jpg pictures; .svg and .pdf scale"));
+        const std::optional<QSize> read = readSize(parser().value(m_size));
+        if (!read)
+            return context.usageError(
+                QStringLiteral("--size '%1' is not WIDTHxHEIGHT, each 1 to %2 pixels")
+                    .arg(parser().value(m_size))
+                    .arg(maxPictureSide));
+        size = *read;
+    }
+    if (isVector(format)) {
+        try {
+            VectorChartFile::write(fileName, vectorFormat(format), diagram, options);
+        } catch (const Failure& failure) {
+            return reportFailure(context, fileName, failure);
+        }
+        return ExitStatus::ok;
+    }
+    return writeRaster(context, fileName, ChordBox::image(diagram, options, size), format);
+}
+
+int RenderCommand::writeRaster(const CommandContext& context, const QString& fileName,
+                               const QImage& image, Arguments::FileKind format) {
+    const QByteArray data = encodeRaster(image, format);
+    // The folder is opened once, and temporary files that killed runs left in it go first.
+    const ImageFolder::PathParts parts = ImageFolder::splitPath(fileName);
+    const ImageFolder folder(parts.folder);
+    folder.removeStaleTemporaries();
+    QString reason = QStringLiteral("the image could not be encoded");
+    if (data.isEmpty() || folder.writeFile(parts.name, data, &reason) != WriteResult::Written) {
+        context.report(QStringLiteral("cannot write '%1': %2").arg(fileName, reason));
+        return ExitStatus::failure;
+    }
+    return ExitStatus::ok;
+}
+
+int RenderCommand::reportFailure(const CommandContext& context, const QString& fileName,
+                                 const Failure& failure) {
+    context.report(QStringLiteral("cannot write '%1': %2").arg(fileName, failure.description()));
+    return ExitStatus::failure;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "chart/ChordChart.h"
+#include "chart/ChordDiagram.h"
+#include "cli/Arguments.h"
+#include "cli/Command.h"
+
+#include <QCommandLineOption>
+#include <QImage>
+
+class Failure;
+
+// `strumvane-charts render ENTRY PITCH FILE | FRETS FILE [--style fretboard|box]
+// [--chart fingering|interval|blank] [--labels fingers|intervals|notes|none] [--size WxH]
+// [--left-handed] [--instrument NAME] [--tuning T] [--capo N]`: an entry at a Pitch, or a shape
+// written as frets on the instrument, tuning and capo ("x-3-2-0-1-0", named by its best
+// reading), into FILE, as one of the window's charts (the default on six strings; an open
+// string shows "o" beside the nut) or as a chord box (`--style box`, and always on other string
+// counts; labels in the dots by --labels, a picture fitted into --size). FILE's suffix chooses the
+// format: .bmp, .jpg or .jpeg (quality 100), .png, .svg or .pdf. The file is written whole or not
+// at all; exit 1 when it cannot be written, 2 for an option that does not fit the style (--chart
+// with a box, --labels with a fretboard).
+class RenderCommand : public Command {
+public:
+    RenderCommand();
+
+protected:
+    int execute(const CommandContext& context) override;
+
+private:
+    int renderBox(const CommandContext& context, const ChordDiagram& diagram,
+                  const QString& fileName, Arguments::FileKind format) const;
+    // Encodes `image` as `format` and writes it whole as `fileName`.
+    static int writeRaster(const CommandContext& context, const QString& fileName,
+                           const QImage& image, Arguments::FileKind format);
+    static int reportFailure(const CommandContext& context, const QString& fileName,
+                             const Failure& failure);
+
+    QCommandLineOption m_style;
+    QCommandLineOption m_chart;
+    QCommandLineOption m_labels;
+    QCommandLineOption m_size;
+    QCommandLineOption m_leftHanded;
+};
