@@ -263,8 +263,10 @@ private:
         addLine(Line{Line::Kind::Text, text, {}, number});
     }
 
-    void lyrics(const QString& text, int number) {
+    // A line of words with [chord] marks: lyrics, or a comment naming chords ("Intro: [G] [C]").
+    void lyrics(const QString& text, int number, Line::Kind kind = Line::Kind::Lyrics) {
         Line line;
+        line.kind = kind;
         line.line = number;
         bool unclosed = false;
         for (qsizetype i = 0; i < text.size(); ++i) {
@@ -438,7 +440,7 @@ private:
         };
         if (const auto kind = comments.constFind(name); kind != comments.cend()) {
             if (!argument.isEmpty())
-                addLine(Line{*kind, argument, {}, number});
+                lyrics(argument, number, *kind);
             return true;
         }
         if (name == u"new_page" || name == u"new_physical_page") {

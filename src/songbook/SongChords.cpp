@@ -156,7 +156,8 @@ private:
                         m_song.chords << used;
                     }
                     mark.chord = *found;
-                    if (line.kind != Song::Line::Kind::ChordBoxes)
+                    if (line.kind == Song::Line::Kind::Lyrics ||
+                        line.kind == Song::Line::Kind::Grid)
                         m_song.chords[mark.chord].inStrip = true;
                 }
             }

@@ -311,8 +311,12 @@ QList<Piece> SongLayout::layout(const Song& song) const {
         strip(song, boxes, pieces);
     for (qsizetype i = 0; i < song.blocks.size(); ++i)
         block(song, song.blocks[i], int(i), pieces);
-    if (where == Diagrams::Bottom)
+    if (where == Diagrams::Bottom) {
+        const qsizetype first = pieces.size();
         strip(song, boxes, pieces);
+        if (pieces.size() > first)
+            pieces[first].gapBefore = blockGapShare * lineHeight(sansFont(lyricPoints, false));
+    }
     if (!song.copyright.isEmpty()) {
         const QFont font = sansFont(copyrightPoints, false);
         Piece piece;
@@ -523,12 +527,20 @@ void SongLayout::lyricsLine(const Song::Line& line, qreal indent, QList<Piece>& 
 
 void SongLayout::commentLine(const Song::Line& line, qreal indent, QList<Piece>& pieces) const {
     const bool italic = line.kind == Line::Kind::CommentItalic;
-    const bool text = line.kind == Line::Kind::Text;
-    const QFont font = text ? sansFont(lyricPoints, false) : sansFont(commentPoints, false, italic);
+    const bool plain = line.kind == Line::Kind::Text;
+    const QFont font =
+        plain ? sansFont(lyricPoints, false) : sansFont(commentPoints, false, italic);
     const bool shaded = line.kind == Line::Kind::Comment || line.kind == Line::Kind::Highlight;
     const bool boxed = line.kind == Line::Kind::CommentBox;
     const qreal pad = shaded || boxed ? commentPadding : 0;
-    const QStringList lines = wrapped(line.text, font, m_width - indent - 2 * pad);
+    // The chords a comment names stand in its text, as printed.
+    QString text = line.text;
+    for (qsizetype i = line.marks.size() - 1; i >= 0; --i) {
+        const Song::Mark& mark = line.marks[i];
+        text.insert(std::clamp(mark.at, qsizetype(0), text.size()),
+                    mark.shown.isEmpty() ? mark.written : mark.shown);
+    }
+    const QStringList lines = wrapped(text, font, m_width - indent - 2 * pad);
     qreal widest = 0;
     for (const QString& l : lines)
         widest = std::max(widest, advance(font, l));
@@ -543,7 +555,7 @@ void SongLayout::commentLine(const Song::Line& line, qreal indent, QList<Piece>&
     qreal y = pad;
     for (const QString& l : lines) {
         piece.items << textItem(QPointF(indent + pad, y + ascent(font)), l, font,
-                                text ? ink : quietInk);
+                                plain ? ink : quietInk);
         y += lineHeight(font);
     }
     piece.height = height + 2;

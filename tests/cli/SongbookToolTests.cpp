@@ -60,7 +60,8 @@ TEST(SongbookTool, UnreadableSongs_ExitOneNamingFileAndReason_NothingWritten) {
             ASSERT_TRUE(QDir(dir.path()).mkdir(QString::fromLatin1(c.name)));
         else if (!c.missing)
             make(dir, QString::fromLatin1(c.name), c.content);
-        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QStringList before =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         const QString out = dir.filePath(QStringLiteral("book.pdf"));
         const ToolRun run = runTool({QStringLiteral("songbook"), out, good, bad});
         EXPECT_EQ(run.status, 1);
@@ -107,15 +108,15 @@ TEST(SongbookTool, WritesTheSongbook_WarningsWithFileAndLine) {
                               "\xef\xbb\xbf{title: Swing Low}\r\n{key: D}\r\n{flavour: mild}\r\n"
                               "Swing [D]low, sweet [G]chariot [Hm7]too\r\n");
     const QString out = dir.filePath(QStringLiteral("book.pdf"));
-    const ToolRun run = runTool({QStringLiteral("songbook"), out, song,
-                                 QStringLiteral("--transpose"), QStringLiteral("-2"),
-                                 QStringLiteral("--page"), QStringLiteral("letter")});
+    const ToolRun run =
+        runTool({QStringLiteral("songbook"), out, song, QStringLiteral("--transpose"),
+                 QStringLiteral("-2"), QStringLiteral("--page"), QStringLiteral("letter")});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty());
     const QStringList warnings = run.err.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(warnings.size(), 2) << run.err.toStdString();
-    EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("strumvane-charts: %1:3: unknown directive")
-                                           .arg(song)));
+    EXPECT_TRUE(warnings[0].startsWith(
+        QStringLiteral("strumvane-charts: %1:3: unknown directive").arg(song)));
     EXPECT_TRUE(warnings[1].startsWith(QStringLiteral("strumvane-charts: %1:4: 'Hm7'").arg(song)));
     ASSERT_TRUE(QFile::exists(out));
 

@@ -150,8 +150,9 @@ const ReadCase readCases[] = {
      "L:   [G@0,C@2,D7@3]"},
     {"comments",
      "{comment: Verse 1}\n{c: Slowly}\n{comment_italic: softly}\n{ci: quiet}\n"
-     "{comment_box: Coda}\n{cb: End}\n{highlight: Key change}",
-     "C:Verse 1 / C:Slowly / CI:softly / CI:quiet / CB:Coda / CB:End / H:Key change"},
+     "{comment_box: Coda}\n{cb: End}\n{highlight: Key change}\n{c: Intro [G] [C]}",
+     "C:Verse 1 / C:Slowly / CI:softly / CI:quiet / CB:Coda / CB:End / H:Key change / "
+     "C:Intro  [G@6,C@7]"},
     {"chorus, verse and bridge with labels, and the chorus recalled",
      "{start_of_chorus: Chorus 1}\n[D]Swing low\n{end_of_chorus}\n{sov}\nI looked\n{eov}\n"
      "{start_of_verse label=\"Verse 2\"}\nIf you\n{end_of_verse}\n{sob}\nOver\n{eob}\n"

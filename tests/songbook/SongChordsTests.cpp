@@ -137,9 +137,11 @@ TEST(ChordSpelling, KeysAndTheirAccidentals) {
 }
 
 TEST(SongChords, StripInOrderOfFirstUse_FileShapesFirst) {
-    const Resolved r = resolve("{chord: Am}\n[G]a [C]b [G]c [D]d [*Coda] [N.C.]");
+    const Resolved r =
+        resolve("{chord: Am}\n{c: Intro [E7]}\n[G]a [C]b [G]c [D]d [*Coda] [N.C.]", moved(0));
     EXPECT_EQ(r.strip().toStdString(), "G C D");
     EXPECT_FALSE(r.chord("Am").inStrip);
+    EXPECT_FALSE(r.chord("E7").inStrip);
     EXPECT_TRUE(r.chord("Am").voicing);
 
     const struct {

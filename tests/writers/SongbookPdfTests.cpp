@@ -63,8 +63,12 @@ QList<Word> wordsOf(const QString& pdf) {
             .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
             .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
             .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-        words << Word{text, m.captured(1).toDouble(), m.captured(2).toDouble(),
-                      m.captured(3).toDouble(), m.captured(4).toDouble(), page};
+        words << Word{text,
+                      m.captured(1).toDouble(),
+                      m.captured(2).toDouble(),
+                      m.captured(3).toDouble(),
+                      m.captured(4).toDouble(),
+                      page};
     }
     return words;
 }
@@ -101,17 +105,16 @@ TEST(SongbookPdf, ChordsStandOverTheirWords_WordsStayWhole) {
     };
     ASSERT_TRUE(find("Chariot"));
     ASSERT_TRUE(find("Trad"));
-    for (const char* word :
-         {"Swing", "low,", "sweetest", "chariot,", "comin'", "carry", "home", "Looking", "Jordan",
-          "what", "see", "go", "now", "caravan", "days"})
+    for (const char* word : {"Swing", "low,", "sweetest", "chariot,", "comin'", "carry", "home",
+                             "Looking", "Jordan", "what", "see", "go", "now", "caravan", "days"})
         EXPECT_TRUE(find(word)) << word << " is not a whole word";
 
     // Each chord's name starts where its word starts, on the line just above it.
     const struct {
         const char* chord;
         const char* word;
-    } pairs[] = {{"D", "low,"},     {"G", "chariot,"}, {"A7", "carry"},     {"D", "home"},
-                 {"Bm", "Looking"}, {"Em7", "Jordan"}, {"A7sus4", "what"}, {"A7sus4", "go"},
+    } pairs[] = {{"D", "low,"},     {"G", "chariot,"},    {"A7", "carry"},    {"D", "home"},
+                 {"Bm", "Looking"}, {"Em7", "Jordan"},    {"A7sus4", "what"}, {"A7sus4", "go"},
                  {"D", "now"},      {"A7sus4", "caravan"}};
     for (const auto& p : pairs) {
         const Word* word = find(p.word);
@@ -161,8 +164,9 @@ TEST(SongbookPdf, SeveralSongs_ContentsPageAndPageNumbers) {
     file.write(SongbookPdf::encode(songs, {}, &contents));
     file.close();
 
-    const QStringList pages = QString::fromUtf8(runTool(poppler("pdftotext"), {pdf, QStringLiteral("-")}))
-                                  .split(u'\f', Qt::SkipEmptyParts);
+    const QStringList pages =
+        QString::fromUtf8(runTool(poppler("pdftotext"), {pdf, QStringLiteral("-")}))
+            .split(u'\f', Qt::SkipEmptyParts);
     ASSERT_GE(pages.size(), 5);
     EXPECT_TRUE(pages[0].contains(QLatin1String("Contents")));
     ASSERT_EQ(contents.size(), 3);
@@ -176,8 +180,8 @@ TEST(SongbookPdf, SeveralSongs_ContentsPageAndPageNumbers) {
     EXPECT_TRUE(pages[0].contains(QLatin1String("Ann")));
     // Every page numbered, a song that runs on says so.
     for (qsizetype p = 0; p < pages.size(); ++p)
-        EXPECT_TRUE(pages[p].contains(QRegularExpression(
-            QStringLiteral("%1 ?/ ?%2").arg(p + 1).arg(pages.size()))))
+        EXPECT_TRUE(pages[p].contains(
+            QRegularExpression(QStringLiteral("%1 ?/ ?%2").arg(p + 1).arg(pages.size()))))
             << "page " << p + 1;
     EXPECT_TRUE(pages[contents[1].page].startsWith(QLatin1String("Long Song (continued)")));
     EXPECT_TRUE(pages[contents[2].page - 2].contains(QLatin1String("Line number 79")));
@@ -194,8 +198,8 @@ TEST(SongbookPdf, LeftHandedBoxesAreTheMirrorImage) {
         options.layout.box.leftHanded = leftHanded;
         options.layout.box.labels = ChordBox::Labels::None;
         const QString pdf = write(dir, leftHanded ? "left.pdf" : "right.pdf", songs, options);
-        const QString png = dir.filePath(leftHanded ? QStringLiteral("left")
-                                                    : QStringLiteral("right"));
+        const QString png =
+            dir.filePath(leftHanded ? QStringLiteral("left") : QStringLiteral("right"));
         runTool(poppler("pdftoppm"),
                 {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
                  QStringLiteral("-singlefile"), pdf, png});
