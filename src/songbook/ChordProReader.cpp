@@ -12,6 +12,10 @@ using Block = Song::Block;
 using Line = Song::Line;
 using Mark = Song::Mark;
 
+// The words that open and close an environment before its name.
+const QString startOf = QStringLiteral("start_of_");
+const QString endOf = QStringLiteral("end_of_");
+
 // Frets a {define} may name, counted from the nut; the chord boxes draw no more.
 constexpr int highestDefinedFret = 24;
 constexpr int tabStop = 8;
@@ -339,7 +343,7 @@ private:
         QString name = trimmed.mid(1, trimmed.size() - 2).trimmed().section(u':', 0, 0);
         name = name.section(u' ', 0, 0).toLower();
         name = longNames().value(name, name);
-        if (name == QStringLiteral("end_of_") + m_environment->name)
+        if (name == endOf + m_environment->name)
             m_environment.reset();
         else if (name == u"new_song")
             directive(QStringLiteral("new_song"), trimmed, number);
@@ -366,8 +370,8 @@ private:
         name = longNames().value(name, name);
         if (!selector.isEmpty() && !selected(selector)) {
             // A section whose selector does not apply is left out up to its end.
-            if (name.startsWith(QLatin1String("start_of_")))
-                m_environment = Environment{name.mid(9), number, true};
+            if (name.startsWith(startOf))
+                m_environment = Environment{name.mid(startOf.size()), number, true};
             return;
         }
         if (!metadata(name, argument, number) && !formatting(name, argument, number) &&
@@ -519,8 +523,8 @@ private:
             recallChorus(argument, number);
             return true;
         }
-        if (name.startsWith(QLatin1String("start_of_")) && name.size() > 9) {
-            const QString env = name.mid(9);
+        if (name.startsWith(startOf) && name.size() > startOf.size()) {
+            const QString env = name.mid(startOf.size());
             if (m_environment)
                 warn(number, QStringLiteral("start_of_%1 inside start_of_%2 (line %3), which it "
                                             "ends")
@@ -546,8 +550,8 @@ private:
                 m_chorusTranspose = m_transpose;
             return true;
         }
-        if (name.startsWith(QLatin1String("end_of_")) && name.size() > 7) {
-            if (!m_environment || m_environment->name != name.mid(7)) {
+        if (name.startsWith(endOf) && name.size() > endOf.size()) {
+            if (!m_environment || m_environment->name != name.mid(endOf.size())) {
                 warn(number, QStringLiteral("%1 without its start; ignored").arg(name));
                 return true;
             }

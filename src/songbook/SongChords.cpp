@@ -80,17 +80,25 @@ private:
         m_warnings << SongWarning{m_song.file, line, message};
     }
 
+    // The heading's key: the first {key} as the song's first chords are printed, under the
+    // file's {transpose} in force there ({key: C}{transpose: 2} prints in D).
     void nameKeys() {
         const auto key = ChordSpelling::readKey(m_song.key);
         m_song.printedKey = m_song.key;
         m_song.soundingKey.clear();
         if (!key)
             return;
-        if (mod12(m_shift) != 0)
-            m_song.printedKey = ChordSpelling::keyName(ChordSpelling::moved(*key, m_shift));
+        int shift = m_shift;
+        for (const Song::Mark* mark : std::as_const(m_song).marks()) {
+            if (!mark->annotation) {
+                shift += mark->transpose;
+                break;
+            }
+        }
+        if (mod12(shift) != 0)
+            m_song.printedKey = ChordSpelling::keyName(ChordSpelling::moved(*key, shift));
         if (m_capo > 0)
-            m_song.soundingKey =
-                ChordSpelling::keyName(ChordSpelling::moved(*key, m_shift + m_capo));
+            m_song.soundingKey = ChordSpelling::keyName(ChordSpelling::moved(*key, shift + m_capo));
     }
 
     // The key a mark's chord is spelled in, before it moves: the {key} in force, else the

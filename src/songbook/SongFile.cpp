@@ -7,6 +7,11 @@
 namespace {
 
 constexpr char lineFeed = '\n';
+// Bytes below it are control bytes.
+constexpr unsigned char firstPrintable = 0x20;
+// The byte-order marks of UTF-16, little- and big-endian.
+constexpr std::initializer_list<unsigned char> utf16LittleEndian{0xff, 0xfe};
+constexpr std::initializer_list<unsigned char> utf16BigEndian{0xfe, 0xff};
 
 // The control bytes a text file may hold: tab, line feed, form feed, carriage return.
 bool textControl(unsigned char byte) {
@@ -47,13 +52,13 @@ std::optional<QString> SongFile::read(const QString& path, QString* reason) {
     const QByteArray data = file.read(maxBytes + 1);
     if (data.size() > maxBytes)
         return fail(reason, QStringLiteral("is larger than %1 MiB").arg(maxBytes / (1024 * 1024)));
-    if (startsWith(data, {0xff, 0xfe}) || startsWith(data, {0xfe, 0xff}))
+    if (startsWith(data, utf16LittleEndian) || startsWith(data, utf16BigEndian))
         return fail(reason, QStringLiteral("is UTF-16 text; save it as UTF-8"));
 
     int line = 1;
     for (const char c : data) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 && !textControl(byte))
+        if (byte < firstPrintable && !textControl(byte))
             return fail(reason, QStringLiteral("is binary, not text (byte 0x%1 on line %2)")
                                     .arg(uint(byte), 2, 16, QLatin1Char('0'))
                                     .arg(line));

@@ -32,17 +32,23 @@ constexpr qreal copyrightPoints = 8;
 
 // Distances in pixels of 1/96 inch.
 constexpr qreal chorusIndent = 18;
-constexpr qreal wrapIndent = 18;    // the rows a long line breaks into after its first
-constexpr qreal chordGap = 4;       // at least between two chords of a lyrics line
-constexpr qreal chordLineGap = 14;  // between the chords of a line of chords only
-constexpr qreal boxGap = 12;        // between chord boxes
-constexpr qreal headingGap = 8;     // under the heading
-constexpr qreal commentPadding = 3; // around a shaded or boxed comment
+constexpr qreal wrapIndent = 18;     // the rows a long line breaks into after its first
+constexpr qreal chordGap = 4;        // at least between two chords of a lyrics line
+constexpr qreal chordLineGap = 14;   // between the chords of a line of chords only
+constexpr qreal boxGap = 12;         // between chord boxes
+constexpr qreal headingGap = 8;      // under the heading
+constexpr qreal commentPadding = 3;  // around a shaded or boxed comment
+constexpr qreal commentGap = 2;      // above and below a comment
+constexpr qreal labelGap = 2;        // under a section's label
+constexpr qreal factsGap = 2;        // above the line of key, capo and tempo
+constexpr qreal inPlaceBoxesGap = 4; // above a row of {chord} boxes
 constexpr qreal gridCellPadding = 10;
 constexpr qreal gridBarPadding = 8;
 // Of a lyrics line's height.
 constexpr qreal blockGapShare = 0.7;
 constexpr qreal spaceShare = 0.45;
+// A grid row's height, of its chords' line height.
+constexpr qreal gridRowShare = 1.25;
 // The longest piece of text measured at once: a word longer than this may break anywhere.
 constexpr qsizetype longestPiece = 24;
 
@@ -376,7 +382,7 @@ void SongLayout::heading(const Song& song, QList<Piece>& pieces) const {
     if (!song.duration.isEmpty())
         facts << QStringLiteral("Duration %1").arg(song.duration);
     if (const QString line = joined(facts, QStringLiteral("   \u00b7   ")); !line.isEmpty()) {
-        piece.height += 2;
+        piece.height += factsGap;
         add(line, sansFont(metaPoints, true), ink);
     }
     piece.height += headingGap;
@@ -433,7 +439,7 @@ void SongLayout::block(const Song& song, const Song::Block& block, int index,
         Piece piece;
         piece.keepWithNext = true;
         piece.items << textItem(QPointF(indent, ascent(font)), label, font, labelInk);
-        piece.height = lineHeight(font) + 2;
+        piece.height = lineHeight(font) + labelGap;
         pieces << piece;
     }
     for (qsizetype i = 0; i < block.lines.size(); ++i) {
@@ -545,7 +551,7 @@ void SongLayout::commentLine(const Song::Line& line, qreal indent, QList<Piece>&
     for (const QString& l : lines)
         widest = std::max(widest, advance(font, l));
     Piece piece;
-    piece.gapBefore = 2;
+    piece.gapBefore = commentGap;
     const qreal height = lines.size() * lineHeight(font) + 2 * pad;
     const QRectF area(indent, 0, widest + 2 * pad, height);
     if (shaded)
@@ -558,7 +564,7 @@ void SongLayout::commentLine(const Song::Line& line, qreal indent, QList<Piece>&
                                 plain ? ink : quietInk);
         y += lineHeight(font);
     }
-    piece.height = height + 2;
+    piece.height = height + commentGap;
     pieces << piece;
 }
 
@@ -663,7 +669,7 @@ void SongLayout::gridBlock(const Song::Block& block, qreal indent, QList<Piece>&
     bar += gridBarPadding;
     if (left > 0)
         left += gridCellPadding;
-    const qreal height = lineHeight(chordFont) * 1.25;
+    const qreal height = lineHeight(chordFont) * gridRowShare;
     for (const Row& row : rows) {
         Piece piece;
         piece.keepWithNext = true;
@@ -700,10 +706,10 @@ void SongLayout::boxesLine(const Song& song, const Song::Line& line, qreal inden
         if (!row.items.isEmpty())
             pieces << row;
         row = Piece();
-        row.gapBefore = 4;
+        row.gapBefore = inPlaceBoxesGap;
         x = indent;
     };
-    row.gapBefore = 4;
+    row.gapBefore = inPlaceBoxesGap;
     for (const Song::Mark& mark : line.marks) {
         const Song::Chord* chord = mark.chord >= 0 ? &song.chords[mark.chord] : nullptr;
         if (chord && chord->voicing) {
