@@ -49,6 +49,8 @@ constexpr qreal blockGapShare = 0.7;
 constexpr qreal spaceShare = 0.45;
 // A grid row's height, of its chords' line height.
 constexpr qreal gridRowShare = 1.25;
+// The most rows of a paragraph (a section, or lines between empty lines) kept on one page.
+constexpr qsizetype keptParagraph = 8;
 // The longest piece of text measured at once: a word longer than this may break anywhere.
 constexpr qsizetype longestPiece = 24;
 
@@ -427,6 +429,7 @@ void SongLayout::strip(const Song& song, const QList<int>& chords, QList<Piece>&
 void SongLayout::block(const Song& song, const Song::Block& block, int index,
                        QList<Piece>& pieces) const {
     const qsizetype first = pieces.size();
+    QList<qsizetype> spaces; // the pieces of the block's empty lines
     const bool chorus = block.kind == Song::Block::Kind::Chorus;
     const qreal indent = chorus ? chorusIndent : 0;
     QString label = block.label;
@@ -473,6 +476,7 @@ void SongLayout::block(const Song& song, const Song::Block& block, int index,
         case Line::Kind::Space: {
             Piece piece;
             piece.gapBefore = spaceShare * lineHeight(sansFont(lyricPoints, false));
+            spaces << pieces.size();
             pieces << piece;
             break;
         }
@@ -489,6 +493,16 @@ void SongLayout::block(const Song& song, const Song::Block& block, int index,
     }
     if (pieces.size() == first)
         return;
+    // A short paragraph is read as one: it goes to the next page whole rather than split.
+    spaces << pieces.size();
+    qsizetype from = first;
+    for (const qsizetype space : spaces) {
+        if (space - from <= keptParagraph) {
+            for (qsizetype i = from; i + 1 < space; ++i)
+                pieces[i].keepWithNext = true;
+        }
+        from = space + 1;
+    }
     pieces[first].gapBefore += blockGapShare * lineHeight(sansFont(lyricPoints, false));
     if (chorus) {
         for (qsizetype i = first; i < pieces.size(); ++i)
