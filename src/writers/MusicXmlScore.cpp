@@ -134,6 +134,9 @@ HarmonyText harmonyOf(const MusicXmlScore::Chord& chord) {
     for (const qint16 pc : notes.value_or(QList<qint16>{}))
         tones |= intervalBit(pc - root);
     text.harmony = MusicXmlHarmony::ofTones(tones);
+    // Nothing sounds ("N.C." over muted strings): MusicXML's explicit absence of a chord.
+    if (notes && notes->isEmpty())
+        text.harmony.kind = QStringLiteral("none");
     return text;
 }
 
@@ -258,7 +261,12 @@ private:
     void writeHarmony(const MusicXmlScore::Chord& chord) {
         const HarmonyText h = harmonyOf(chord);
         m_xml.writeStartElement(QStringLiteral("harmony"));
-        m_xml.writeAttribute(QStringLiteral("print-frame"), QStringLiteral("yes"));
+        // A frame needs a sounding string.
+        const bool sounds = std::any_of(
+            chord.diagram.strings.cbegin(), chord.diagram.strings.cend(),
+            [](const ChordDiagram::String& s) { return s.fret != ChordDiagram::muted; });
+        m_xml.writeAttribute(QStringLiteral("print-frame"),
+                             sounds ? QStringLiteral("yes") : QStringLiteral("no"));
         m_xml.writeStartElement(QStringLiteral("root"));
         m_xml.writeStartElement(QStringLiteral("root-step"));
         if (!h.rootShown)
@@ -288,7 +296,8 @@ private:
             text("degree-type", MusicXmlHarmony::typeText(d.type));
             m_xml.writeEndElement();
         }
-        writeFrame(chord.diagram);
+        if (sounds)
+            writeFrame(chord.diagram);
         m_xml.writeEndElement();
     }
 

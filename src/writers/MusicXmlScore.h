@@ -21,10 +21,11 @@
 // box starts, and a frame-note for every sounding string: MusicXML's string number (1 the
 // highest string, as the player holds it), the fret (0 open), the finger ("1" to "4", "T" the
 // thumb; none on an open string) and barre start (lowest string) and stop (highest); a muted
-// string has no frame-note and shows "x". Frets are counted from the capo, as the diagram gives
-// them; the first measure says where the capo sits and how the strings are tuned unless the
-// instrument has its standard tuning ("Tuning D2 A2 D3 G3 A3 D4, Capo 2"). The clef is the
-// instrument's: treble, treble an octave down (guitars), bass an octave down (the bass).
+// string has no frame-note and shows "x"; a diagram with no sounding string has no frame. Frets are
+// counted from the capo, as the diagram gives them; the first measure says where the capo sits and
+// how the strings are tuned unless the instrument has its standard tuning ("Tuning D2 A2 D3 G3 A3
+// D4, Capo 2"). The clef is the instrument's: treble, treble an octave down (guitars), bass an
+// octave down (the bass).
 //
 //   { "Cmaj7", Cmaj7, x-3-2-0-0-0 } -> <root-step>C</root-step>,
 //       <kind text="maj7">major-seventh</kind>, frame of 6 strings and 5 frets from fret 1

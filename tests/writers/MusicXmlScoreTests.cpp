@@ -25,13 +25,13 @@ Fretboard board(const char* tuning, int capo = 0) {
 // A diagram of FRETS on `board` with a finger per string ("x-3-2-0-1-0", "T" the thumb) and
 // the notes the strings sound.
 ChordDiagram diagram(const Fretboard& board, const char* frets, const char* fingers) {
-    const QList<qint16> stops = *board.parseFrets(QString::fromLatin1(frets));
+    const QStringList stops = QString::fromLatin1(frets).split(u'-');
     const QStringList marks = QString::fromLatin1(fingers).split(u'-');
     ChordDiagram d;
     d.capo = board.capo();
     for (int s = 0; s < stops.size(); ++s) {
         ChordDiagram::String string;
-        string.fret = stops[s];
+        string.fret = stops[s] == u"x" ? ChordDiagram::muted : stops[s].toInt();
         string.finger = marks[s] == u"T" ? ChordDiagram::thumb : marks[s].toInt();
         if (string.fret >= 0)
             string.note = ChordTheory::PitchNames[PitchClass::ofNote(board.note(s, string.fret))];
@@ -248,6 +248,13 @@ TEST(MusicXmlScoreTests, RootAndBassAreSpelledAsTheNameWritesThem) {
         {{QStringLiteral("Bes"), std::nullopt, bFlat}, "B", "other", "es", ""},
         {{QStringLiteral("Riff"), std::nullopt, bFlat}, "(B-1)", "other", "Riff", ""},
         {{QStringLiteral("ending"), std::nullopt, bFlat}, "(B-1)", "other", "ending", ""},
+        // Nothing sounds: no chord, and no frame.
+        {{QStringLiteral("N.C."), std::nullopt, diagram(guitar, "x-x-x-x-x-x", "0-0-0-0-0-0")},
+         "(C)",
+         "none",
+         "N.C.",
+         ""},
+        {chord("G7", diagram(guitar, "x-x-x-x-x-x", "0-0-0-0-0-0")), "G", "dominant", "7", ""},
     };
     QList<MusicXmlScore::Chord> chords;
     for (const auto& c : cases)
@@ -268,6 +275,8 @@ TEST(MusicXmlScoreTests, RootAndBassAreSpelledAsTheNameWritesThem) {
                   QLatin1String(cases[i].bass))
             << i;
     }
+    for (const size_t silent : {11, 12})
+        EXPECT_FALSE(written[silent].child(QStringLiteral("harmony")).has(QStringLiteral("frame")));
     // Bb D F above B, and above Bb.
     EXPECT_EQ(pitchClassesOf(written[8].child(QStringLiteral("harmony"))), 0x849); // R b3 b5 7
     EXPECT_EQ(pitchClassesOf(written[9].child(QStringLiteral("harmony"))), 0x091); // R 3 5
@@ -375,8 +384,10 @@ TEST(MusicXmlScoreTests, ValidatesAgainstTheMusicXmlSchema) {
                                        diagram(capo, "2-x-0-2-3-2", "T-0-0-1-3-2")};
     chords << MusicXmlScore::Chord{QStringLiteral("Bes"), std::nullopt,
                                    diagram(capo, "1-3-3-2-1-1", "1-3-4-2-1-1")}
-           << MusicXmlScore::Chord{QStringLiteral("N.C. & <riff>"), std::nullopt,
-                                   diagram(capo, "x-x-6-6-6-6", "0-0-1-1-1-1")};
+           << MusicXmlScore::Chord{QStringLiteral("Riff & <more>"), std::nullopt,
+                                   diagram(capo, "x-x-6-6-6-6", "0-0-1-1-1-1")}
+           << MusicXmlScore::Chord{QStringLiteral("N.C."), std::nullopt,
+                                   diagram(capo, "x-x-x-x-x-x", "0-0-0-0-0-0")};
     MusicXmlScore::Score score = scoreOf(capo, chords);
     score.title = QStringLiteral("A title with \u0001 a control character");
     const QString file = dir.filePath(QStringLiteral("all.musicxml"));
