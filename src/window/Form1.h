@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/ChartFiles.h"
+#include "export/ExportCommands.h"
 #include "sound/ChordSound.h"
 
 #include <QCursor>
@@ -157,8 +157,8 @@ private:
 
     // --- State of the subsystems --------------------------------------------------------------
     Form1Services m_services;
-    ChordSound sound; // the MIDI output and the notes a press started
-    ChartFiles files; // the export commands' writer and whether a save-all runs
+    ChordSound sound;     // the MIDI output and the notes a press started
+    ExportCommands files; // the export commands' writer and whether a save-all runs
 
     // --- Controls ------------------------------------------------------------------------------
     QGroupBox* Frame1 = nullptr; // "Chords"

@@ -3,6 +3,8 @@
 #include "window/Form1.h"
 
 #include "base/Failure.h"
+#include "export/ChartFileNames.h"
+#include "export/SaveAllRun.h"
 #include "shell/ErrorTrap.h"
 #include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
@@ -23,7 +25,7 @@ const QString folderMissingText =
     QStringLiteral("Folder does not exist. Please select another folder.");
 
 // The "BMP" and "JPG" buttons, asked at the moment of each test.
-ChartFiles::FormatButtons formatButtons(const QRadioButton* bmp, const QRadioButton* jpeg) {
+ExportCommands::FormatButtons formatButtons(const QRadioButton* bmp, const QRadioButton* jpeg) {
     return {[bmp] { return bmp->isChecked(); }, [jpeg] { return jpeg->isChecked(); }};
 }
 
@@ -38,7 +40,7 @@ bool Form1::outputFolderReady(ErrorTrap& trap, qint32 missingBoxStep) {
         trap.report(106, Failure::badFileName());
         return false;
     }
-    if (!trap.test(106, [&] { return ChartFiles::FolderExists(folder); })) {
+    if (!trap.test(106, [&] { return ChartFileNames::FolderExists(folder); })) {
         trap.step(missingBoxStep,
                   [&] { m_services.messages.information(applicationTitle, folderMissingText); });
         return false;
@@ -103,7 +105,7 @@ void Form1::PushButton4_Click() {
     SettingsStore& settings = m_services.settings;
     if (!outputFolderReady(trap, 164))
         return;
-    ChartFiles::SaveAllRun running(files);
+    SaveAllRun running(files);
 
     bool chordOnScreen = false;
     // Should a stored value be unreadable, the run comes back to what was on screen.
@@ -144,13 +146,14 @@ void Form1::PushButton4_Click() {
                 trap.step(132, [&] { choosePitch(j); });
                 QString stem;
                 trap.step(134, [&] {
-                    stem = ChartFiles::saveAllStem(txtChordName->text(), txtChordSpelling->text());
+                    stem =
+                        ChartFileNames::saveAllStem(txtChordName->text(), txtChordSpelling->text());
                 });
                 files.saveCharts(
                     trap, {136, {138, 140}, 142, {144, 146}}, formatButtons(Option3, Option2),
                     [&] { return Text2->text(); },
-                    {{&Picture1->surface().image(), ChartFiles::saveAllChartName(stem, 1)},
-                     {&Picture2->surface().image(), ChartFiles::saveAllChartName(stem, 2)}},
+                    {{&Picture1->surface().image(), ChartFileNames::saveAllChartName(stem, 1)},
+                     {&Picture2->surface().image(), ChartFileNames::saveAllChartName(stem, 2)}},
                     running.queueWrite());
             }
             if (files.isShutDown())
