@@ -192,8 +192,7 @@ int SheetCommand::writeMusicXml(const CommandContext& context, const QString& fi
         return *status;
     MusicXmlScore::Score score;
     score.title = parser().value(m_title);
-    const QString instrument = board.tuning().instrument();
-    score.instrument = instrument.left(1).toUpper() + instrument.mid(1);
+    score.instrument = MusicXmlScore::partName(board.tuning());
     score.board = board;
     for (const LessonSheet::Chord& chord : chords)
         score.chords << MusicXmlScore::Chord{chord.caption, symbolOf(chord), diagramOf(chord)};

@@ -1,6 +1,7 @@
 // songbook as a user runs it: files that are no songs, usage errors, warnings with file and
 // line, and the options reaching the PDF.
 #include "support/ToolProcess.h"
+#include "support/XmlTree.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,6 +91,8 @@ TEST(SongbookTool, UsageErrors_ExitTwoInOneLine) {
         {{out, song, QStringLiteral("--labels"), QStringLiteral("frets")}, "'frets'"},
         {{out, song, QStringLiteral("--capo"), QStringLiteral("13")}, "'13'"},
         {{out, song, QStringLiteral("--instrument"), QStringLiteral("lute")}, "'lute'"},
+        {{dir.filePath(QStringLiteral("book.musicxml")), song, QStringLiteral("--left-handed")},
+         "--left-handed is for PDF"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(u' ').toStdString());
@@ -135,6 +138,48 @@ TEST(SongbookTool, WritesTheSongbook_WarningsWithFileAndLine) {
         return pdfinfo.readAllStandardOutput();
     }());
     EXPECT_TRUE(info.contains(QLatin1String("612 x 792"))) << "letter";
+}
+
+TEST(SongbookTool, MusicXml_OneMeasurePerChordInOrderOfFirstUse) {
+    QTemporaryDir dir;
+    const QString one = make(dir, QStringLiteral("one.cho"),
+                             "{title: One}\n{define: G frets 3 2 0 0 3 3}\n[G]a [C]b [G]c [D7]d\n");
+    const QString two = make(dir, QStringLiteral("two.cho"), "{title: Two}\n[Am]a [C]b [Hm]c\n");
+    const QString capoed = make(dir, QStringLiteral("capo.cho"), "{capo: 2}\n[C]a\n");
+    const QString out = dir.filePath(QStringLiteral("book.musicxml"));
+
+    const ToolRun run = runTool({QStringLiteral("songbook"), out, one, two});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("%1:2: 'Hm'").arg(two))) << run.err.toStdString();
+    QFile written(out);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const XmlTree score = XmlTree::parse(written.readAll());
+    EXPECT_TRUE(score.textAt(QStringLiteral("work/work-title")).isEmpty()) << "two songs";
+    QStringList chords;
+    QString gFrets;
+    for (const XmlTree& measure :
+         score.child(QStringLiteral("part")).all(QStringLiteral("measure"))) {
+        const XmlTree harmony = measure.child(QStringLiteral("harmony"));
+        chords
+            << harmony.textAt(QStringLiteral("root/root-step")) +
+                   harmony.child(QStringLiteral("kind")).attributes.value(QStringLiteral("text"));
+        if (chords.last() == u"G") {
+            for (const XmlTree& note :
+                 harmony.child(QStringLiteral("frame")).all(QStringLiteral("frame-note")))
+                gFrets += note.textAt(QStringLiteral("fret"));
+        }
+    }
+    EXPECT_EQ(chords.join(u' '), QStringLiteral("G C D7 Am")) << "each chord once, no Hm";
+    EXPECT_EQ(gFrets, QStringLiteral("320033")) << "the file's own shape";
+
+    // One score has one capo.
+    const ToolRun mixed = runTool({QStringLiteral("songbook"), out, one, capoed});
+    EXPECT_EQ(mixed.status, 2);
+    EXPECT_TRUE(mixed.err.contains(QLatin1String("--capo"))) << mixed.err.toStdString();
+    ASSERT_EQ(runTool({QStringLiteral("songbook"), out, capoed, one, QStringLiteral("--capo"),
+                       QStringLiteral("0")})
+                  .status,
+              0);
 }
 
 } // namespace
