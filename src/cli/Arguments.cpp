@@ -183,6 +183,17 @@ std::optional<ChordBox::Labels> labels(const QString& word, QString* error) {
     return std::nullopt;
 }
 
+std::optional<QPageSize::PageSizeId> page(const QString& word, QString* error) {
+    const QString lower = word.toLower();
+    if (lower == QLatin1String("a4"))
+        return QPageSize::A4;
+    if (lower == QLatin1String("letter"))
+        return QPageSize::Letter;
+    if (error)
+        *error = QStringLiteral("no such page '%1' (a4 or letter)").arg(word);
+    return std::nullopt;
+}
+
 QString entryHelp() {
     return QStringLiteral("A catalogue entry, 1 to %1, as the window's chord list counts them.")
         .arg(ChordCatalogue::entryCount);

@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 
 #include <QList>
+#include <QPageSize>
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
@@ -84,6 +85,10 @@ std::optional<Style> style(const QString& word, QString* error = nullptr);
 // --labels, what a chord box writes in its dots: "fingers", "intervals", "notes" or "none".
 // Error: "no such labels 'x' (fingers, intervals, notes or none)".
 std::optional<ChordBox::Labels> labels(const QString& word, QString* error = nullptr);
+
+// --page, the paper of a printed sheet: "a4" or "letter", in any case. Error: "no such page 'x'
+// (a4 or letter)".
+std::optional<QPageSize::PageSizeId> page(const QString& word, QString* error = nullptr);
 
 // Help lines for the arguments above, as a command's --help lists them.
 QString entryHelp();

@@ -8,6 +8,7 @@
 #include "cli/RenderCommand.h"
 #include "cli/SheetCommand.h"
 #include "cli/ShowCommand.h"
+#include "cli/SongbookCommand.h"
 
 CommandTable::CommandTable() {
     m_commands.push_back(std::make_unique<ListCommand>());
@@ -18,6 +19,7 @@ CommandTable::CommandTable() {
     m_commands.push_back(std::make_unique<NameCommand>());
     m_commands.push_back(std::make_unique<FindCommand>());
     m_commands.push_back(std::make_unique<SheetCommand>());
+    m_commands.push_back(std::make_unique<SongbookCommand>());
 }
 
 Command* CommandTable::find(const QString& name) const {

@@ -192,8 +192,7 @@ int SheetCommand::writeMusicXml(const CommandContext& context, const QString& fi
         return *status;
     MusicXmlScore::Score score;
     score.title = parser().value(m_title);
-    const QString instrument = board.tuning().instrument();
-    score.instrument = instrument.left(1).toUpper() + instrument.mid(1);
+    score.instrument = MusicXmlScore::partName(board.tuning());
     score.board = board;
     for (const LessonSheet::Chord& chord : chords)
         score.chords << MusicXmlScore::Chord{chord.caption, symbolOf(chord), diagramOf(chord)};
@@ -231,12 +230,12 @@ std::optional<int> SheetCommand::readCommon(Common& common, int maxColumns,
                                             const CommandContext& context) const {
     common.title = parser().value(m_title);
     common.leftHanded = parser().isSet(m_leftHanded);
-    const QString page = parser().value(m_page).toLower();
-    if (page == QLatin1String("letter"))
-        common.page = QPageSize::Letter;
-    else if (page != QLatin1String("a4"))
-        return context.usageError(
-            QStringLiteral("no such page '%1' (a4 or letter)").arg(parser().value(m_page)));
+    QString error;
+    const std::optional<QPageSize::PageSizeId> page =
+        Arguments::page(parser().value(m_page), &error);
+    if (!page)
+        return context.usageError(error);
+    common.page = *page;
     if (parser().isSet(m_columns)) {
         const QString columns = parser().value(m_columns);
         common.columns = Arguments::wholeNumber(columns, 1, maxColumns);

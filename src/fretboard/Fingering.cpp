@@ -97,6 +97,11 @@ struct Search {
     // the fret, in every way the reach allows; `fingers` holds what is already placed,
     // `indexFret` the fret of a barring index (0 for none).
     void assign(const Notes& notes, int first, Frets fingers, int indexFret) {
+        // A barre that holds every note leaves nothing to place: the fingering is complete.
+        if (notes.empty()) {
+            consider(fingers);
+            return;
+        }
         Units units{};
         for (const bool flat : {false, true}) {
             const int count = unitsOf(notes, flat, units);

@@ -340,6 +340,11 @@ private:
 
 } // namespace
 
+QString MusicXmlScore::partName(const Tuning& tuning) {
+    const QString instrument = tuning.instrument();
+    return instrument.left(1).toUpper() + instrument.mid(1);
+}
+
 QByteArray MusicXmlScore::encode(const Score& score) {
     if (score.chords.isEmpty())
         throw Failure::invalidProcedureCall();

@@ -49,6 +49,9 @@ public:
         QList<Chord> chords;
     };
 
+    // The part's name for an instrument: its preset's name, capitalised ("Guitar", "Ukulele").
+    static QString partName(const Tuning& tuning);
+
     // The file content, UTF-8. Throws Failure::invalidProcedureCall() for a score without
     // chords or with a diagram that has a problem() or another number of strings than the
     // board.

@@ -1,0 +1,5 @@
+#include "songbook/SongWarning.h"
+
+QString SongWarning::text() const {
+    return QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(message);
+}
