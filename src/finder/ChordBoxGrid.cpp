@@ -35,11 +35,13 @@ ChordBoxGrid::ChordBoxGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     verticalScrollBar()->setSingleStep(int(spacing));
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    connect(&m_hold, &KeyHold::started, this, &ChordBoxGrid::holdStarted);
+    connect(&m_hold, &KeyHold::ended, this, &ChordBoxGrid::holdEnded);
     measure();
 }
 
 void ChordBoxGrid::setItems(QList<Item> items) {
-    endHold();
+    m_hold.cancel();
     m_items = std::move(items);
     m_current = m_items.isEmpty() ? -1 : 0;
     measure();
@@ -167,7 +169,8 @@ void ChordBoxGrid::paintEvent(QPaintEvent* event) {
     }
     const QRect dirty = event->rect();
     const int c = columns();
-    const int firstRow = std::max(0, (verticalScrollBar()->value() + dirty.top()) / m_cell.height());
+    const int firstRow =
+        std::max(0, (verticalScrollBar()->value() + dirty.top()) / m_cell.height());
     const int caption = QFontMetrics(font()).height();
     painter.setRenderHint(QPainter::Antialiasing);
     for (int i = firstRow * c; i < count(); ++i) {
@@ -176,11 +179,11 @@ void ChordBoxGrid::paintEvent(QPaintEvent* event) {
             break;
         const QRectF card = QRectF(cell).adjusted(cardMargin, cardMargin, -cardMargin, -cardMargin);
         const bool current = i == m_current;
-        painter.setPen(current ? QPen(palette().color(hasFocus() ? QPalette::Active
-                                                                 : QPalette::Inactive,
-                                                      QPalette::Highlight),
-                                      currentFrame)
-                               : QPen(QColor::fromRgb(cardEdge), 1));
+        painter.setPen(
+            current ? QPen(palette().color(hasFocus() ? QPalette::Active : QPalette::Inactive,
+                                           QPalette::Highlight),
+                           currentFrame)
+                    : QPen(QColor::fromRgb(cardEdge), 1));
         painter.setBrush(QColor::fromRgb(paper));
         painter.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), cardRadius, cardRadius);
 
@@ -192,9 +195,9 @@ void ChordBoxGrid::paintEvent(QPaintEvent* event) {
         ChordBox::draw(painter, item.diagram, m_options, spacing, origin);
         painter.setPen(QColor::fromRgb(captionInk));
         painter.setFont(font());
-        painter.drawText(QRectF(card.left(), origin.y() + box.height() + captionGap, card.width(),
-                                caption),
-                         Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, item.caption);
+        painter.drawText(
+            QRectF(card.left(), origin.y() + box.height() + captionGap, card.width(), caption),
+            Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, item.caption);
     }
 }
 
@@ -257,11 +260,7 @@ void ChordBoxGrid::keyPressEvent(QKeyEvent* event) {
         Q_EMIT activated(m_current);
         break;
     case Qt::Key_Space:
-        // The key repeats while held; only the first press counts.
-        if (!event->isAutoRepeat() && !m_holding) {
-            m_holding = true;
-            Q_EMIT holdStarted();
-        }
+        m_hold.press();
         break;
     default:
         QAbstractScrollArea::keyPressEvent(event);
@@ -271,19 +270,12 @@ void ChordBoxGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 void ChordBoxGrid::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-        endHold();
+    if (event->key() == Qt::Key_Space) {
+        m_hold.release();
         event->accept();
         return;
     }
     QAbstractScrollArea::keyReleaseEvent(event);
-}
-
-void ChordBoxGrid::endHold() {
-    if (!m_holding)
-        return;
-    m_holding = false;
-    Q_EMIT holdEnded();
 }
 
 void ChordBoxGrid::focusInEvent(QFocusEvent* event) {
@@ -293,7 +285,7 @@ void ChordBoxGrid::focusInEvent(QFocusEvent* event) {
 
 void ChordBoxGrid::focusOutEvent(QFocusEvent* event) {
     // A key released elsewhere would leave the chord sounding.
-    endHold();
+    m_hold.cancel();
     QAbstractScrollArea::focusOutEvent(event);
     viewport()->update();
 }

@@ -2,6 +2,7 @@
 
 #include "chart/ChordBox.h"
 #include "chart/ChordDiagram.h"
+#include "finder/KeyHold.h"
 
 #include <QAbstractScrollArea>
 #include <QList>
@@ -77,12 +78,11 @@ private:
     void updateScrollBars();
     void ensureVisible(int index);
     void updateDescription();
-    void endHold();
 
     QList<Item> m_items;
     ChordBox::Options m_options;
     QString m_placeholder;
     QSize m_cell;
     int m_current = -1;
-    bool m_holding = false;
+    KeyHold m_hold; // Space
 };

@@ -198,11 +198,11 @@ QWidget* FinderWindow::createFindPage() {
 void FinderWindow::showFilters() {
     const int highest = m_board.highestFret();
     {
-        const QSignalBlocker blockers[] = {QSignalBlocker(fretWindowCheck),
-                                           QSignalBlocker(lowFretSpin), QSignalBlocker(highFretSpin),
-                                           QSignalBlocker(stringsBox),  QSignalBlocker(topBox),
-                                           QSignalBlocker(inversionsCheck),
-                                           QSignalBlocker(openStringsCheck)};
+        const QSignalBlocker blockers[] = {
+            QSignalBlocker(fretWindowCheck), QSignalBlocker(lowFretSpin),
+            QSignalBlocker(highFretSpin),    QSignalBlocker(stringsBox),
+            QSignalBlocker(topBox),          QSignalBlocker(inversionsCheck),
+            QSignalBlocker(openStringsCheck)};
         const bool window = m_form.lowFret && m_form.highFret;
         fretWindowCheck->setChecked(window);
         lowFretSpin->setRange(0, highest);
@@ -314,9 +314,8 @@ void FinderWindow::showDetails(int index) {
     detailIntervals->setText(intervalsOf(grid->items()[index].diagram));
     detailFrets->setText(v.fretText());
     detailFingering->setText(v.fingerText());
-    detailPlayability->setText(QStringLiteral("score %1; the hand: %2")
-                                   .arg(v.score)
-                                   .arg(v.playability.description()));
+    detailPlayability->setText(
+        QStringLiteral("score %1; the hand: %2").arg(v.score).arg(v.playability.description()));
     QString source = row.fromCatalogue()
                          ? QStringLiteral("the catalogue, entry %1 at %2")
                                .arg(row.entry)
@@ -338,6 +337,6 @@ void FinderWindow::addCurrentToSheet() {
     if (index < 0 || index >= m_rows.size())
         return;
     const Voicing& v = m_rows[index].voicing;
-    addToSheet({m_rows[index].name, m_form.instrument, m_form.tuning, m_form.capo, v.frets,
-                v.fingers});
+    addToSheet(
+        {m_rows[index].name, m_form.instrument, m_form.tuning, m_form.capo, v.frets, v.fingers});
 }

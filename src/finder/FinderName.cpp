@@ -45,6 +45,10 @@ QWidget* FinderWindow::createNamePage() {
     shapeNotes->setWordWrap(true);
 
     readingsList = new QListWidget(page);
+    readingsList->setSpacing(2);
+    QFont readingsFont = readingsList->font();
+    readingsFont.setPointSizeF(readingsFont.pointSizeF() * 1.15);
+    readingsList->setFont(readingsFont);
     describe(readingsList, "readingsList", QStringLiteral("Readings"),
              QStringLiteral("What the shape reads as, best first; Ctrl+C copies the name"));
     auto* copy = new QAction(QStringLiteral("Copy Chord Name"), readingsList);
@@ -136,11 +140,11 @@ void FinderWindow::shapeChanged() {
     for (const qint16 note : notes)
         names << Tuning::noteName(note);
     shapeNotes->setText(
-        notes.isEmpty()
-            ? QStringLiteral("No string sounds: click the strings.")
-            : QStringLiteral("Frets %1; notes %2%3")
-                  .arg(Fretboard::fretText(m_editor.frets()), names.join(u' '),
-                       readings.isEmpty() ? QStringLiteral("; no chord reads from them") : QString()));
+        notes.isEmpty() ? QStringLiteral("No string sounds: click the strings.")
+                        : QStringLiteral("Frets %1; notes %2%3")
+                              .arg(Fretboard::fretText(m_editor.frets()), names.join(u' '),
+                                   readings.isEmpty() ? QStringLiteral("; no chord reads from them")
+                                                      : QString()));
     editorView->setName(chosenReading());
     findReadingButton->setEnabled(!readings.isEmpty());
     addShapeButton->setEnabled(!notes.isEmpty());
@@ -172,6 +176,6 @@ void FinderWindow::addShapeToSheet() {
     if (m_editor.notes().isEmpty())
         return;
     const Voicing v = m_editor.voicing();
-    addToSheet({chosenReading(), m_form.instrument, m_form.tuning, m_form.capo, v.frets,
-                v.fingers});
+    addToSheet(
+        {chosenReading(), m_form.instrument, m_form.tuning, m_form.capo, v.frets, v.fingers});
 }

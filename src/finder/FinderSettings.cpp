@@ -44,8 +44,7 @@ std::optional<bool> readBool(const QString& text) {
 }
 
 // A stored whole number within low..high, or `fallback`.
-int readNumber(const SettingsStore& store, QLatin1StringView key, int low, int high,
-               int fallback) {
+int readNumber(const SettingsStore& store, QLatin1StringView key, int low, int high, int fallback) {
     return WholeNumber::parse(store.getSetting(key, fallback), low, high).value_or(fallback);
 }
 
@@ -120,9 +119,10 @@ void FinderSettings::saveFretboard(const FindForm& form) {
 }
 
 void FinderSettings::saveFilters(const FindForm& form) {
-    m_store.saveSetting(fretsKey, form.lowFret && form.highFret
-                                      ? QStringLiteral("%1-%2").arg(*form.lowFret).arg(*form.highFret)
-                                      : QString(anyText));
+    m_store.saveSetting(fretsKey,
+                        form.lowFret && form.highFret
+                            ? QStringLiteral("%1-%2").arg(*form.lowFret).arg(*form.highFret)
+                            : QString(anyText));
     m_store.saveSetting(stringsKey, form.strings ? QString::number(*form.strings) : anyText);
     m_store.saveSetting(topKey, form.top ? ChordTheory::PitchNames[*form.top] : anyText);
     m_store.saveSetting(inversionsKey, boolText(form.inversions));

@@ -90,14 +90,12 @@ QWidget* FinderWindow::createSheetPage() {
     connect(moveUpButton, &QPushButton::clicked, this, [this] { moveSheetEntry(-1); });
     connect(moveDownButton, &QPushButton::clicked, this, [this] { moveSheetEntry(1); });
     connect(removeButton, &QPushButton::clicked, this, &FinderWindow::removeSheetEntry);
-    auto* remove = new QShortcut(QKeySequence::Delete, sheetList, nullptr, nullptr,
-                                 Qt::WidgetShortcut);
+    auto* remove =
+        new QShortcut(QKeySequence::Delete, sheetList, nullptr, nullptr, Qt::WidgetShortcut);
     connect(remove, &QShortcut::activated, this, &FinderWindow::removeSheetEntry);
     connect(savePdfButton, &QPushButton::clicked, this, &FinderWindow::saveSheet);
-    connect(saveSvgButton, &QPushButton::clicked, this,
-            [this] { saveBox(SheetFiles::Kind::Svg); });
-    connect(savePngButton, &QPushButton::clicked, this,
-            [this] { saveBox(SheetFiles::Kind::Png); });
+    connect(saveSvgButton, &QPushButton::clicked, this, [this] { saveBox(SheetFiles::Kind::Svg); });
+    connect(savePngButton, &QPushButton::clicked, this, [this] { saveBox(SheetFiles::Kind::Png); });
     return page;
 }
 
@@ -128,10 +126,9 @@ void FinderWindow::showSheet(int current) {
             const ChordDiagram diagram = entry.diagram();
             QImage picture = ChordBox::image(diagram, m_box, sheetIconSize * ratio);
             picture.setDevicePixelRatio(ratio);
-            const QString text =
-                QStringLiteral("%1    %2    %3")
-                    .arg(entry.name, diagram.fretText(),
-                         entry.board().value_or(Fretboard()).description());
+            const QString text = QStringLiteral("%1    %2    %3")
+                                     .arg(entry.name, diagram.fretText(),
+                                          entry.board().value_or(Fretboard()).description());
             auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(picture)), text, sheetList);
             item->setToolTip(text);
         }
@@ -163,17 +160,15 @@ void FinderWindow::removeSheetEntry() {
         sheetChanged(std::min(row, m_sheet.count() - 1));
 }
 
-QString FinderWindow::askForFile(const QString& title, const QString& name,
-                                 SheetFiles::Kind kind) {
+QString FinderWindow::askForFile(const QString& title, const QString& name, SheetFiles::Kind kind) {
     const QString folder = m_lastFolder.isEmpty() || !QFileInfo(m_lastFolder).isDir()
                                ? QDir::homePath()
                                : m_lastFolder;
     QString base = name;
     base.replace(u'/', u'-');
     const QString start = QDir(folder).filePath(base + u'.' + SheetFiles::suffix(kind));
-    const QString chosen = m_services.saveDialog.chooseSaveFile(this, title, start,
-                                                                SheetFiles::filter(kind),
-                                                                SheetFiles::suffix(kind));
+    const QString chosen = m_services.saveDialog.chooseSaveFile(
+        this, title, start, SheetFiles::filter(kind), SheetFiles::suffix(kind));
     if (chosen.isEmpty())
         return {};
     m_lastFolder = QFileInfo(chosen).absolutePath();
@@ -184,17 +179,17 @@ QString FinderWindow::askForFile(const QString& title, const QString& name,
 void FinderWindow::saveSheet() {
     if (m_sheet.isEmpty())
         return;
-    const QString file = askForFile(QStringLiteral("Save PDF Lesson Sheet"),
-                                    m_sheet.title().isEmpty() ? untitled : m_sheet.title(),
-                                    SheetFiles::Kind::Pdf);
+    const QString file =
+        askForFile(QStringLiteral("Save PDF Lesson Sheet"),
+                   m_sheet.title().isEmpty() ? untitled : m_sheet.title(), SheetFiles::Kind::Pdf);
     if (file.isEmpty())
         return;
     const QString error =
         SheetFiles::writeSheet(file, m_sheet, m_box, SheetFiles::pageFor(QLocale()));
-    sheetMessage->setText(error.isEmpty()
-                              ? QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(file))
-                              : QStringLiteral("Could not save %1: %2")
-                                    .arg(QDir::toNativeSeparators(file), error));
+    sheetMessage->setText(
+        error.isEmpty()
+            ? QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(file))
+            : QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(file), error));
 }
 
 void FinderWindow::saveBox(SheetFiles::Kind kind) {
@@ -202,15 +197,15 @@ void FinderWindow::saveBox(SheetFiles::Kind kind) {
     if (row < 0 || row >= m_sheet.count())
         return;
     const SheetList::Entry& entry = m_sheet.entries()[row];
-    const QString file = askForFile(
-        kind == SheetFiles::Kind::Svg ? QStringLiteral("Save Box as SVG")
-                                      : QStringLiteral("Save Box as PNG"),
-        entry.name.isEmpty() ? Fretboard::fretText(entry.frets) : entry.name, kind);
+    const QString file =
+        askForFile(kind == SheetFiles::Kind::Svg ? QStringLiteral("Save Box as SVG")
+                                                 : QStringLiteral("Save Box as PNG"),
+                   entry.name.isEmpty() ? Fretboard::fretText(entry.frets) : entry.name, kind);
     if (file.isEmpty())
         return;
     const QString error = SheetFiles::writeBox(kind, file, entry, m_box);
-    sheetMessage->setText(error.isEmpty()
-                              ? QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(file))
-                              : QStringLiteral("Could not save %1: %2")
-                                    .arg(QDir::toNativeSeparators(file), error));
+    sheetMessage->setText(
+        error.isEmpty()
+            ? QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(file))
+            : QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(file), error));
 }

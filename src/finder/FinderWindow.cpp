@@ -168,10 +168,9 @@ void FinderWindow::fillTunings() {
             continue;
         // The instrument's own tuning is "standard", and empty in the form.
         const bool own = name == instrument;
-        tuningBox->addItem(
-            QStringLiteral("%1 (%2)")
-                .arg(own ? QStringLiteral("standard") : name, preset->notesText()),
-            own ? QString() : name);
+        tuningBox->addItem(QStringLiteral("%1 (%2)").arg(own ? QStringLiteral("standard") : name,
+                                                         preset->notesText()),
+                           own ? QString() : name);
     }
     tuningBox->setCurrentIndex(0);
 }

@@ -20,6 +20,8 @@ ShapeEditorView::ShapeEditorView(ShapeEditor& editor, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_cursor = {0, ShapeEditor::aboveTheNut};
+    connect(&m_hold, &KeyHold::started, this, &ShapeEditorView::holdStarted);
+    connect(&m_hold, &KeyHold::ended, this, &ShapeEditorView::holdEnded);
     updateDescription();
 }
 
@@ -72,8 +74,8 @@ void ShapeEditorView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const ChordBox::Layout l = boxLayout();
-    const QRectF card = QRectF(l.origin, l.size()).adjusted(-margin / 2.0, -margin / 2.0,
-                                                            margin / 2.0, margin / 2.0);
+    const QRectF card = QRectF(l.origin, l.size())
+                            .adjusted(-margin / 2.0, -margin / 2.0, margin / 2.0, margin / 2.0);
     painter.setPen(palette().color(QPalette::Mid));
     painter.setBrush(QColor::fromRgb(paper));
     painter.drawRoundedRect(card, margin / 2.0, margin / 2.0);
@@ -139,10 +141,7 @@ void ShapeEditorView::keyPressEvent(QKeyEvent* event) {
         clickAt(m_cursor);
         break;
     case Qt::Key_Space:
-        if (!event->isAutoRepeat() && !m_holding) {
-            m_holding = true;
-            Q_EMIT holdStarted();
-        }
+        m_hold.press();
         break;
     default:
         QWidget::keyPressEvent(event);
@@ -152,11 +151,8 @@ void ShapeEditorView::keyPressEvent(QKeyEvent* event) {
 }
 
 void ShapeEditorView::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-        if (m_holding) {
-            m_holding = false;
-            Q_EMIT holdEnded();
-        }
+    if (event->key() == Qt::Key_Space) {
+        m_hold.release();
         event->accept();
         return;
     }
@@ -169,10 +165,7 @@ void ShapeEditorView::focusInEvent(QFocusEvent* event) {
 }
 
 void ShapeEditorView::focusOutEvent(QFocusEvent* event) {
-    if (m_holding) {
-        m_holding = false;
-        Q_EMIT holdEnded();
-    }
+    m_hold.cancel();
     QWidget::focusOutEvent(event);
     update();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart/ChordBox.h"
+#include "finder/KeyHold.h"
 #include "finder/ShapeEditor.h"
 
 #include <QString>
@@ -58,5 +59,5 @@ private:
     ChordBox::Options m_options;
     QString m_name;
     ShapeEditor::Spot m_cursor; // where Enter clicks
-    bool m_holding = false;
+    KeyHold m_hold;             // Space
 };

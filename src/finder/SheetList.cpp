@@ -60,12 +60,9 @@ ChordDiagram SheetList::Entry::diagram() const {
 }
 
 QString SheetList::Entry::text() const {
-    return QStringList{encodeField(name),
-                       encodeField(instrument),
-                       encodeField(tuning),
-                       QString::number(capo),
-                       Fretboard::fretText(frets),
-                       Fingering::text(frets, fingers)}
+    return QStringList{encodeField(name),          encodeField(instrument),
+                       encodeField(tuning),        QString::number(capo),
+                       Fretboard::fretText(frets), Fingering::text(frets, fingers)}
         .join(fieldSeparator);
 }
 

@@ -24,11 +24,11 @@ public:
     static constexpr int maxEntries = 96; // four A4 pages of boxes
 
     struct Entry {
-        QString name;        // "Am7", printed above the box
-        QString instrument;  // an instrument preset: "guitar", "ukulele", ...
-        QString tuning;      // as FindForm::tuning: empty for the instrument's own
-        int capo = 0;        // 0..Fretboard::maxCapo
-        QList<qint16> frets; // one per string, lowest first: -1 muted, 0 open, else the fret
+        QString name;         // "Am7", printed above the box
+        QString instrument;   // an instrument preset: "guitar", "ukulele", ...
+        QString tuning;       // as FindForm::tuning: empty for the instrument's own
+        int capo = 0;         // 0..Fretboard::maxCapo
+        QList<qint16> frets;  // one per string, lowest first: -1 muted, 0 open, else the fret
         QList<qint8> fingers; // one per string: 0 none, 1..4, Playability::thumbFinger
 
         // The fretboard the chord is played on; nullopt when instrument, tuning or capo do

@@ -1,5 +1,5 @@
-#include "finder/FinderWindow.h"
 #include "finder/FinderSettings.h"
+#include "finder/FinderWindow.h"
 #include "finder/QtSaveFileDialog.h"
 #include "shell/SettingsStore.h"
 #include "shell/TerminationSignals.h"
@@ -31,11 +31,10 @@ int runFinder(int argc, char** argv, int& endingSignal) {
 
     // SIGTERM and SIGINT close the window as its close button does: the sound stops.
     TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &TerminationSignals::received, &window,
-                     [&](int number) {
-                         endingSignal = number;
-                         window.close();
-                     });
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &window, [&](int number) {
+        endingSignal = number;
+        window.close();
+    });
     window.start();
     window.show();
     return app.exec();

@@ -1,4 +1,5 @@
 #include "finder/ChordPlayer.h"
+#include "finder/KeyHold.h"
 #include "support/FakeMidiPort.h"
 
 #include <QElapsedTimer>
@@ -45,8 +46,8 @@ TEST(ChordPlayer, AStrum_StartsTheStringsInTurnAndAReleaseStopsOnlyThoseStarted)
     while (port.messages.size() < 3 && clock.elapsed() < 2000)
         QTest::qWait(10);
     player.release();
-    EXPECT_EQ(port.messages.mid(1), (QList<quint32>{noteOn(40), noteOn(47), noteOff(40),
-                                                    noteOff(47)}));
+    EXPECT_EQ(port.messages.mid(1),
+              (QList<quint32>{noteOn(40), noteOn(47), noteOff(40), noteOff(47)}));
     QTest::qWait(400); // the strum does not carry on after the release
     EXPECT_EQ(port.messages.size(), 5);
 
@@ -69,6 +70,40 @@ TEST(ChordPlayer, WithoutAnOutput_NothingIsSent) {
     player.press({45, 52});
     player.release();
     EXPECT_TRUE(port.messages.isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(KeyHold, ARepeatReportedAsReleaseAndPress_ContinuesTheHold) {
+    KeyHold hold;
+    int started = 0;
+    int ended = 0;
+    QObject::connect(&hold, &KeyHold::started, [&] { ++started; });
+    QObject::connect(&hold, &KeyHold::ended, [&] { ++ended; });
+    hold.press();
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        hold.release();
+        hold.press();
+        QTest::qWait(KeyHold::releaseGraceMs * 2);
+    }
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(ended, 0);
+    EXPECT_TRUE(hold.isHeld());
+    hold.release();
+    EXPECT_EQ(ended, 0); // not before the grace is over
+    QTest::qWait(KeyHold::releaseGraceMs * 4);
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(hold.isHeld());
+
+    // A lost focus ends the hold at once; a release without a hold does nothing.
+    hold.press();
+    hold.cancel();
+    hold.release();
+    QTest::qWait(KeyHold::releaseGraceMs * 2);
+    EXPECT_EQ(started, 2);
+    EXPECT_EQ(ended, 2);
 }
 
 } // namespace

@@ -40,11 +40,11 @@ TEST(FindForm, Query_AsksWhatTheFormSays) {
     const struct {
         const char* what;
         FindForm form;
-        const char* board;    // Fretboard::description()
-        const char* chord;    // the chord's name as the generator names it
-        bool catalogue;       // the catalogue's names reach it
+        const char* board;     // Fretboard::description()
+        const char* chord;     // the chord's name as the generator names it
+        bool catalogue;        // the catalogue's names reach it
         int lowFret, highFret; // -1: no window
-        const char* first;    // the easiest voicing found
+        const char* first;     // the easiest voicing found
     } cases[] = {
         {"plain", form("Am7"), "guitar", "Am7", true, -1, -1, "x-0-2-0-1-0"},
         {"fret window", window, "guitar", "Am7", true, 5, 8, "5-7-5-5-5-5"},

@@ -108,21 +108,28 @@ TEST_F(FinderSettingsTests, DamagedValues_GiveTheirDefaultsAndLeaveTheOthers) {
 
     // Each damaged value beside good values of every other key.
     const QList<std::pair<QString, QString>> good = {
-        {"Instrument", "ukulele"}, {"Tuning", "A4 D4 F#4 B4"}, {"Capo", "3"},
-        {"Frets", "2-9"},          {"Strings", "3"},           {"Top Note", "Bb"},
-        {"Inversions", "true"},    {"Open Strings", "false"},  {"Labels", "notes"},
-        {"Left Handed", "true"},   {"Strum", "40"},
+        {"Instrument", "ukulele"},
+        {"Tuning", "A4 D4 F#4 B4"},
+        {"Capo", "3"},
+        {"Frets", "2-9"},
+        {"Strings", "3"},
+        {"Top Note", "Bb"},
+        {"Inversions", "true"},
+        {"Open Strings", "false"},
+        {"Labels", "notes"},
+        {"Left Handed", "true"},
+        {"Strum", "40"},
         {"Sheet", "Am7|guitar||0|x-0-2-0-1-0|x-0-2-0-1-0"}};
     const struct {
         const char* key;
         const char* value;
     } damaged[] = {
-        {"Instrument", "lute"}, {"Tuning", "dadgad"}, {"Tuning", "H4 D4 F#4 B4"},
-        {"Capo", "13"},         {"Capo", "-1"},       {"Capo", "2.5"},
-        {"Frets", "9-2"},       {"Frets", "2-30"},    {"Frets", "2"},
-        {"Strings", "5"},       {"Strings", "0"},     {"Top Note", "H"},
+        {"Instrument", "lute"}, {"Tuning", "dadgad"},  {"Tuning", "H4 D4 F#4 B4"},
+        {"Capo", "13"},         {"Capo", "-1"},        {"Capo", "2.5"},
+        {"Frets", "9-2"},       {"Frets", "2-30"},     {"Frets", "2"},
+        {"Strings", "5"},       {"Strings", "0"},      {"Top Note", "H"},
         {"Inversions", "yes"},  {"Open Strings", "0"}, {"Labels", "dots"},
-        {"Left Handed", "1"},   {"Strum", "5000"},    {"Strum", "x"},
+        {"Left Handed", "1"},   {"Strum", "5000"},     {"Strum", "x"},
         {"Sheet", "garbage"},
     };
     for (const auto& d : damaged) {
@@ -139,8 +146,7 @@ TEST_F(FinderSettingsTests, DamagedValues_GiveTheirDefaultsAndLeaveTheOthers) {
         const bool instrument = key == "Instrument";
         // A tuning goes with its instrument: a damaged instrument takes the tuning with it.
         EXPECT_EQ(c.form.instrument, instrument ? "guitar" : "ukulele");
-        EXPECT_EQ(text(c.form.tuning),
-                  key == "Tuning" || instrument ? "" : "A4 D4 F#4 B4");
+        EXPECT_EQ(text(c.form.tuning), key == "Tuning" || instrument ? "" : "A4 D4 F#4 B4");
         EXPECT_EQ(c.form.capo, key == "Capo" ? 0 : 3);
         EXPECT_EQ(c.form.lowFret, key == "Frets" ? std::nullopt : std::optional<int>(2));
         EXPECT_EQ(c.form.highFret, key == "Frets" ? std::nullopt : std::optional<int>(9));

@@ -1,9 +1,9 @@
 #include "finder/ChordBoxGrid.h"
+#include "finder/FakeSaveFileDialog.h"
 #include "finder/FinderSettings.h"
 #include "finder/FinderWindow.h"
 #include "shell/SettingsStore.h"
 #include "support/FakeMidiPort.h"
-#include "finder/FakeSaveFileDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,13 +33,11 @@ protected:
     QString ini() const { return dir.filePath(QStringLiteral("Quillmoor.ini")); }
     std::unique_ptr<FinderWindow> start() {
         store = std::make_unique<SettingsStore>(ini(), QLatin1String(FinderSettings::group));
-        auto window =
-            std::make_unique<FinderWindow>(FinderServices{*store, port, dialog, {}});
+        auto window = std::make_unique<FinderWindow>(FinderServices{*store, port, dialog, {}});
         window->start();
         return window;
     }
-    template <typename T>
-    static T* find(const FinderWindow& window, const char* name) {
+    template <typename T> static T* find(const FinderWindow& window, const char* name) {
         T* control = window.findChild<T*>(QLatin1String(name));
         EXPECT_TRUE(control) << name;
         return control;

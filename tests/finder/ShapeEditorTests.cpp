@@ -33,16 +33,16 @@ TEST(ShapeEditor, AClick_PlacesRemovesOrSwitchesTheString) {
         const char* after; // nullptr: nothing changes, click() is false
         const Fretboard* board;
     } cases[] = {
-        {"x-3-2-0-1-0", 1, 5, "x-5-2-0-1-0", nullptr},  // a fret elsewhere moves the note
-        {"x-3-2-0-1-0", 1, 3, "x-x-2-0-1-0", nullptr},  // the note itself: gone, muted
-        {"x-3-2-0-1-0", 0, 0, "0-3-2-0-1-0", nullptr},  // above the nut: muted becomes open
-        {"x-3-2-0-1-0", 3, 0, "x-3-2-x-1-0", nullptr},  // open becomes muted
-        {"x-3-2-0-1-0", 2, 0, "x-3-0-0-1-0", nullptr},  // a stopped string is let ring
-        {"x-3-2-0-1-0", 6, 1, nullptr, nullptr},        // no seventh string
+        {"x-3-2-0-1-0", 1, 5, "x-5-2-0-1-0", nullptr}, // a fret elsewhere moves the note
+        {"x-3-2-0-1-0", 1, 3, "x-x-2-0-1-0", nullptr}, // the note itself: gone, muted
+        {"x-3-2-0-1-0", 0, 0, "0-3-2-0-1-0", nullptr}, // above the nut: muted becomes open
+        {"x-3-2-0-1-0", 3, 0, "x-3-2-x-1-0", nullptr}, // open becomes muted
+        {"x-3-2-0-1-0", 2, 0, "x-3-0-0-1-0", nullptr}, // a stopped string is let ring
+        {"x-3-2-0-1-0", 6, 1, nullptr, nullptr},       // no seventh string
         {"x-3-2-0-1-0", -1, 1, nullptr, nullptr},
-        {"x-3-2-0-1-0", 1, 25, nullptr, nullptr},       // past the 24th fret
+        {"x-3-2-0-1-0", 1, 25, nullptr, nullptr}, // past the 24th fret
         {"x-3-2-0-1-0", 1, -2, nullptr, nullptr},
-        {"x-0-0-0-0", 0, 3, nullptr, &banjo},           // the short string starts at fret 5
+        {"x-0-0-0-0", 0, 3, nullptr, &banjo}, // the short string starts at fret 5
         {"x-0-0-0-0", 0, 7, "7-0-0-0-0", &banjo},
     };
     for (const auto& c : cases) {
@@ -93,18 +93,17 @@ TEST(ShapeEditor, SpotAt_FindsTheStringAndFretUnderAPoint) {
         EXPECT_EQ(at(2, l.wireY(5) - 1), (Spot{2, 5}));
         EXPECT_EQ(at(0, l.markY()), (Spot{0, ShapeEditor::aboveTheNut}));
         EXPECT_EQ(at(4, l.wireY(0) - 1), (Spot{4, ShapeEditor::aboveTheNut}));
-        EXPECT_FALSE(at(0, l.wireY(l.rows) + 1));                // below the last row
-        EXPECT_FALSE(at(3, l.markY() - s));                      // in the name
-        const int outer = leftHanded ? 5 : 0;                    // the leftmost string
-        EXPECT_FALSE(at(outer, l.fretY(2), -0.6 * s));           // beside the strings
+        EXPECT_FALSE(at(0, l.wireY(l.rows) + 1));      // below the last row
+        EXPECT_FALSE(at(3, l.markY() - s));            // in the name
+        const int outer = leftHanded ? 5 : 0;          // the leftmost string
+        EXPECT_FALSE(at(outer, l.fretY(2), -0.6 * s)); // beside the strings
     }
     // Up the neck, the rows count from the first fret shown.
     editor.setFrets({-1, 7, 9, 9, 8, 7});
     const ChordBox::Layout l =
         ChordBox::layout(editor.diagram({}), editor.boxOptions({}), s, QPointF());
     EXPECT_EQ(l.baseFret, 5);
-    EXPECT_EQ(ShapeEditor::spotAt(l, QPointF(l.stringX(2), l.fretY(9))),
-              (ShapeEditor::Spot{2, 9}));
+    EXPECT_EQ(ShapeEditor::spotAt(l, QPointF(l.stringX(2), l.fretY(9))), (ShapeEditor::Spot{2, 9}));
 }
 
 } // namespace

@@ -13,8 +13,9 @@ std::string text(const QString& s) {
 
 SheetList::Entry entry(const char* name, QList<qint16> frets, QList<qint8> fingers,
                        const char* instrument = "guitar", const char* tuning = "", int capo = 0) {
-    return {QString::fromUtf8(name), QString::fromUtf8(instrument), QString::fromUtf8(tuning),
-            capo, std::move(frets), std::move(fingers)};
+    return {QString::fromUtf8(name),   QString::fromUtf8(instrument),
+            QString::fromUtf8(tuning), capo,
+            std::move(frets),          std::move(fingers)};
 }
 
 const SheetList::Entry am7 = entry("Am7", {-1, 0, 2, 0, 1, 0}, {0, 0, 2, 0, 1, 0});
@@ -87,19 +88,19 @@ TEST(SheetList, Text_RoundTripsEveryField) {
 
 TEST(SheetList, DamagedEntries_AreLeftOutAndTheOthersKept) {
     const char* damaged[] = {
-        "Am7|guitar||0|x-0-2-0-1-0",                      // a field missing
-        "Am7|guitar||0|x-0-2-0-1-0|x-0-2-0-1-0|more",     // one too many
-        "Am7|lute||0|x-0-2-0-1-0|x-0-2-0-1-0",            // no such instrument
-        "Am7|ukulele|dadgad|0|x-0-2-0-1-0|x-0-2-0-1-0",   // a tuning of another instrument
-        "Am7|guitar||13|x-0-2-0-1-0|x-0-2-0-1-0",         // capo past 12
-        "Am7|guitar||-1|x-0-2-0-1-0|x-0-2-0-1-0",         // no capo number
-        "Am7|guitar||0|x-0-2-0-1-25|x-0-2-0-1-1",         // a fret off the neck
-        "Am7|guitar||0|x-0-2-0-1|x-0-2-0-1",              // five strings on a guitar
-        "Am7|guitar||0|x-x-x-x-x-x|x-x-x-x-x-x",          // nothing sounds
-        "Am7|guitar||0|x-0-2-0-1-0|x-0-2-0-1",            // fingers for five strings
-        "Am7|guitar||0|x-0-2-0-1-0|x-1-2-0-1-0",          // a finger on an open string
-        "Am7|guitar||0|x-0-2-0-1-0|0-0-2-0-1-0",          // a muted string not marked x
-        "Am7|guitar||0|x-0-2-0-1-0|x-0-7-0-1-0",          // no such finger
+        "Am7|guitar||0|x-0-2-0-1-0",                    // a field missing
+        "Am7|guitar||0|x-0-2-0-1-0|x-0-2-0-1-0|more",   // one too many
+        "Am7|lute||0|x-0-2-0-1-0|x-0-2-0-1-0",          // no such instrument
+        "Am7|ukulele|dadgad|0|x-0-2-0-1-0|x-0-2-0-1-0", // a tuning of another instrument
+        "Am7|guitar||13|x-0-2-0-1-0|x-0-2-0-1-0",       // capo past 12
+        "Am7|guitar||-1|x-0-2-0-1-0|x-0-2-0-1-0",       // no capo number
+        "Am7|guitar||0|x-0-2-0-1-25|x-0-2-0-1-1",       // a fret off the neck
+        "Am7|guitar||0|x-0-2-0-1|x-0-2-0-1",            // five strings on a guitar
+        "Am7|guitar||0|x-x-x-x-x-x|x-x-x-x-x-x",        // nothing sounds
+        "Am7|guitar||0|x-0-2-0-1-0|x-0-2-0-1",          // fingers for five strings
+        "Am7|guitar||0|x-0-2-0-1-0|x-1-2-0-1-0",        // a finger on an open string
+        "Am7|guitar||0|x-0-2-0-1-0|0-0-2-0-1-0",        // a muted string not marked x
+        "Am7|guitar||0|x-0-2-0-1-0|x-0-7-0-1-0",        // no such finger
     };
     for (const char* line : damaged) {
         SCOPED_TRACE(line);
