@@ -11,7 +11,7 @@
 #include "catalogue/ChordCatalogue.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
-#include "export/ChartFiles.h"
+#include "export/ChartFileWriter.h"
 #include "export/ImageFileWriter.h"
 #include "shell/Clock.h"
 #include "shell/FolderDialog.h"
@@ -248,7 +248,7 @@ Breakdown measureBreakdown(const QString& configFolder, const std::function<QStr
     std::vector<QByteArray> bmps;
     timer.start();
     for (int i = 0; i < saveAllFiles; ++i) {
-        const QByteArray bytes = JpegWriter::encodeJpeg(chart(i), ChartFiles::jpegQuality);
+        const QByteArray bytes = JpegWriter::encodeJpeg(chart(i), ChartFileWriter::jpegQuality);
         if (jpegs.size() < charts.size())
             jpegs.push_back(bytes);
     }

@@ -120,9 +120,9 @@ std::optional<FileKind> fileKind(const QString& fileName) {
     static const struct {
         const char* suffix;
         FileKind kind;
-    } kinds[] = {{"bmp", FileKind::Bmp}, {"jpg", FileKind::Jpeg}, {"jpeg", FileKind::Jpeg},
-                 {"png", FileKind::Png}, {"svg", FileKind::Svg},  {"pdf", FileKind::Pdf},
-                 {"wav", FileKind::Wav}};
+    } kinds[] = {{"bmp", FileKind::Bmp}, {"jpg", FileKind::Jpeg},         {"jpeg", FileKind::Jpeg},
+                 {"png", FileKind::Png}, {"svg", FileKind::Svg},          {"pdf", FileKind::Pdf},
+                 {"wav", FileKind::Wav}, {"musicxml", FileKind::MusicXml}};
     const QString suffix = QFileInfo(fileName).suffix();
     for (const auto& k : kinds) {
         if (suffix.compare(QLatin1String(k.suffix), Qt::CaseInsensitive) == 0)

@@ -69,7 +69,7 @@ struct EntryAtPitch {
 std::optional<EntryAtPitch> entryAtPitch(QStringView text);
 
 // The kind of file a name's suffix asks for, in any case: "a.JPEG" gives Jpeg, "a" nothing.
-enum class FileKind { Bmp, Jpeg, Png, Svg, Pdf, Wav };
+enum class FileKind { Bmp, Jpeg, Png, Svg, Pdf, Wav, MusicXml };
 std::optional<FileKind> fileKind(const QString& fileName);
 
 // --chart, which of the window's charts to draw: "fingering", "interval", "blank", or "both"

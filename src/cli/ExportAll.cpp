@@ -2,23 +2,45 @@
 
 #include "base/Failure.h"
 #include "catalogue/ChordCatalogue.h"
-#include "catalogue/ChordTheory.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
-#include "export/ChartFiles.h"
-#include "writers/ImageFile.h"
-#include "writers/ImageFolder.h"
-#include "writers/JpegEncoder.h"
+#include "export/ChartFileNames.h"
+#include "export/FolderChartWriter.h"
+#include "export/SaveAllPlan.h"
+#include "export/SaveAllRun.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QMutex>
-#include <QStringList>
-#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <thread>
-#include <vector>
 
 namespace {
+
+constexpr qint64 progressIntervalMs = 100;
+
+// The two chart surfaces of every thread that draws, made at its first chart, in the fonts of
+// the window's two pictures so that the pixels are the window's. A surface is drawn on and
+// read by its own thread only.
+class ThreadSurfaces {
+public:
+    ChartSurface& surface(ChordChartKind kind) {
+        const std::lock_guard<std::mutex> locked(m_lock);
+        std::unique_ptr<Pair>& pair = m_byThread[std::this_thread::get_id()];
+        if (!pair)
+            pair = std::make_unique<Pair>();
+        return kind == ChordChartKind::Fingering ? pair->fingering : pair->interval;
+    }
+
+private:
+    struct Pair {
+        ChartSurface fingering{ChartSurface::arialBold()};
+        ChartSurface interval{ChartSurface::msSansSerifBold()};
+    };
+    std::mutex m_lock;
+    std::map<std::thread::id, std::unique_ptr<Pair>> m_byThread;
+};
 
 QString progressLine(int done, int total, double seconds) {
     constexpr int width = 30;
@@ -42,98 +64,70 @@ QString eraseProgressLine() {
 
 int ExportAll::run(const Options& options, const ImageFolder& target, QTextStream& err,
                    const std::atomic_bool& stop, int* failures) {
-    const QList<ChartFiles::PlannedChord> chords = ChartFiles::saveAllPlan(options.uniqueNames);
+    const SaveAllPlan plan(options.uniqueNames);
     // For messages only: the files go into the opened folder, wherever it is now.
     const QString shownFolder = QDir(options.folder).absolutePath();
     const ChartFormat format = options.jpeg ? ChartFormat::Jpeg : ChartFormat::Bmp;
-    // The window's names end in " 1" and " 2"; unique names say the chart's kind.
-    const auto fileName = [&](const QString& stem, int chart) {
-        if (!options.uniqueNames)
-            return ChartFiles::saveAllFileName(stem, chart, format);
-        const QString kind =
-            chart == 1 ? QStringLiteral(" fingering") : QStringLiteral(" interval");
-        const QString suffix =
-            format == ChartFormat::Jpeg ? QStringLiteral(".jpg") : QStringLiteral(".bmp");
-        return stem + kind + suffix;
-    };
-    const int total = int(chords.size()) * 2;
-    const int jobs =
-        options.jobs > 0 ? options.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
+    const int total = plan.fileCount();
 
-    std::atomic_int next{0};
-    std::atomic_int written{0};
-    std::atomic_int failed{0};
-    QMutex reportLock;
-    QStringList failedFiles;
-
-    const auto writeOne = [&](const QString& name, const QByteArray& data) {
-        QString reason = QStringLiteral("the image could not be encoded");
-        if (!data.isEmpty() && target.writeFile(name, data, &reason) == WriteResult::Written) {
-            ++written;
-            return;
-        }
-        ++failed;
-        const QMutexLocker locker(&reportLock);
-        failedFiles << QStringLiteral("cannot write '%1': %2")
-                           .arg(ChartFiles::filePath(shownFolder, name), reason);
-    };
-
-    const auto worker = [&] {
-        ChartSurface fingering(ChartSurface::arialBold());
-        ChartSurface interval(ChartSurface::msSansSerifBold());
-        JpegEncoder encoder;
-        const auto encode = [&](const QImage& image) {
-            if (!options.jpeg)
-                return ImageFile::encodeBitmap(image);
-            try {
-                return encoder.encode(image, ChartFiles::jpegQuality);
-            } catch (const Failure&) {
-                return QByteArray();
-            }
-        };
-        for (int i = next++; i < chords.size() && !stop; i = next++) {
-            const ChartFiles::PlannedChord& chord = chords[i];
-            const ChordEntry& entry = ChordCatalogue::entry(chord.entry);
-            drawChordChart(fingering, ChordChartKind::Fingering, entry, chord.pitch,
-                           options.leftHanded);
-            drawChordChart(interval, ChordChartKind::Interval, entry, chord.pitch,
-                           options.leftHanded);
-            writeOne(fileName(chord.stem, 1), encode(fingering.image()));
-            writeOne(fileName(chord.stem, 2), encode(interval.image()));
-        }
-    };
-
+    // Outlives the run: its writer threads draw on it.
+    ThreadSurfaces surfaces;
+    FolderChartWriter writer(target);
+    SaveAllRun run(writer, SaveAllRun::threadsFor(options.jobs));
+    int written = 0;
+    int failed = 0;
     QElapsedTimer clock;
     clock.start();
-    std::vector<std::thread> threads;
-    threads.reserve(size_t(jobs));
-    for (int t = 0; t < jobs; ++t)
-        threads.emplace_back(worker);
-
-    qsizetype reported = 0;
-    const auto reportFailures = [&] {
-        const QMutexLocker locker(&reportLock);
-        for (; reported < failedFiles.size(); ++reported) {
+    qint64 progressShownAt = 0;
+    // Counts and names the files finished so far; redraws the progress line now and then.
+    const auto collect = [&] {
+        for (const ChartWritePool::Result& result : run.takeFinished()) {
+            if (!result.failure) {
+                ++written;
+                continue;
+            }
+            ++failed;
             if (options.showProgress)
                 err << eraseProgressLine();
-            err << "strumvane-charts: " << failedFiles[reported] << '\n';
-        }
-        err.flush();
-    };
-    while (written + failed < total && !stop) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        reportFailures();
-        if (options.showProgress) {
-            err << progressLine(written + failed, total, clock.elapsed() / 1000.0);
+            err << "strumvane-charts: cannot write '"
+                << ChartFileNames::filePath(shownFolder, result.path)
+                << "': " << result.failure->description() << '\n';
             err.flush();
         }
-        // Workers that stopped early (Ctrl-C) end the wait too.
-        if (next >= chords.size() + jobs)
+        if (options.showProgress && clock.elapsed() - progressShownAt >= progressIntervalMs) {
+            progressShownAt = clock.elapsed();
+            err << progressLine(written + failed, total, progressShownAt / 1000.0);
+            err.flush();
+        }
+    };
+
+    // Each chart is drawn by the thread that encodes it: a picture handed from one core to
+    // another is encoded markedly slower.
+    const struct {
+        ChordChartKind kind;
+        int chart;
+    } charts[] = {{ChordChartKind::Fingering, ChartFileNames::fingeringChart},
+                  {ChordChartKind::Interval, ChartFileNames::intervalChart}};
+    for (const SaveAllPlan::Chord& chord : plan.chords()) {
+        const ChordEntry* entry = &ChordCatalogue::entry(chord.entry);
+        for (const auto& chart : charts) {
+            if (stop)
+                break;
+            const auto draw = [&surfaces, entry, kind = chart.kind, pitch = chord.pitch,
+                               leftHanded = options.leftHanded]() -> const QImage& {
+                ChartSurface& surface = surfaces.surface(kind);
+                drawChordChart(surface, kind, *entry, pitch, leftHanded);
+                return surface.image();
+            };
+            run.queueDrawing(0, draw, plan.fileName(chord, chart.chart, format), format);
+        }
+        if (stop)
             break;
+        collect();
     }
-    for (std::thread& t : threads)
-        t.join();
-    reportFailures();
+    // Interrupted too: what is queued is written whole, and counted.
+    run.waitForAll();
+    collect();
     // The run's closing line follows; the bar is done with.
     if (options.showProgress) {
         err << eraseProgressLine();

@@ -129,7 +129,7 @@ int RenderCommand::execute(const CommandContext& context) {
     }
     const QString& fileName = args.last();
     const std::optional<Arguments::FileKind> format = Arguments::fileKind(fileName);
-    if (!format || *format == Arguments::FileKind::Wav)
+    if (!format || *format == Arguments::FileKind::Wav || *format == Arguments::FileKind::MusicXml)
         return context.usageError(QStringLiteral("cannot tell the image format of '%1' (use "
                                                  ".bmp, .jpg, .jpeg, .png, .svg or .pdf)")
                                       .arg(fileName));

@@ -3,11 +3,14 @@
 #include "base/Failure.h"
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordFinder.h"
+#include "catalogue/ChordTheory.h"
+#include "catalogue/ChordTypeTable.h"
 #include "chart/ChordDiagram.h"
 #include "chart/VoicingDiagram.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
 #include "fretboard/VoicingFinder.h"
+#include "writers/MusicXmlScore.h"
 
 namespace {
 
@@ -24,17 +27,39 @@ std::optional<ChordBoxSheet::Captions> readCaptions(const QString& word) {
     return std::nullopt;
 }
 
+// What a resolved CHORD names: the chord its caption reads as; for a catalogue voicing, whose
+// window name may use the catalogue's own spellings ("Fm6\9(addb7)/C"), the chord its type
+// sounds on the root and over the bass the name writes.
+std::optional<ChordSymbol> symbolOf(const LessonSheet::Chord& chord) {
+    if (chord.diagram)
+        return ChordSymbol::parse(chord.caption);
+    const ChordType* type =
+        ChordTypeTable::find(QString::fromLatin1(ChordCatalogue::entry(chord.entry).chordType));
+    const QString& name = chord.caption;
+    std::optional<qint16> root = ChordTheory::parseNoteName(QStringView(name).left(2));
+    if (!root)
+        root = ChordTheory::parseNoteName(QStringView(name).left(1));
+    if (!type || !type->formula || !root)
+        return ChordSymbol::parse(name);
+    const qsizetype slash = name.lastIndexOf(u'/');
+    const std::optional<qint16> bass =
+        slash > 0 ? ChordTheory::parseNoteName(QStringView(name).mid(slash + 1)) : std::nullopt;
+    return ChordSymbol(*root, *type->formula, bass.value_or(ChordSymbol::rootInBass));
+}
+
 } // namespace
 
 SheetCommand::SheetCommand()
     : Command({.name = QStringLiteral("sheet"),
-               .synopsis = QStringLiteral("sheet OUT.pdf CHORD..."),
+               .synopsis = QStringLiteral("sheet OUT.pdf|OUT.musicxml CHORD..."),
                .summary = {QStringLiteral("a PDF lesson sheet, e.g. sheet song.pdf Am7 D7 6@F"),
                            QStringLiteral("x-3-2-0-1-0")},
                .description = QStringLiteral(
                    "Writes a printable PDF lesson sheet: chord boxes filling the page (24 fit on\n"
                    "an A4 page), or with --style fretboard the window's charts, on any\n"
-                   "instrument, tuning and capo.\n"
+                   "instrument, tuning and capo. To OUT.musicxml it writes the chords as a\n"
+                   "MusicXML 4.0 score instead, one measure each with its chord symbol and\n"
+                   "diagram, for notation programs (--title and the fretboard options apply).\n"
                    "Example: strumvane-charts sheet song.pdf Am7 D7 Gmaj7 6@F --title \"Lesson "
                    "3\""),
                .hintsAtHelp = false}),
@@ -71,7 +96,9 @@ SheetCommand::SheetCommand()
         addOption(*option);
     for (const QCommandLineOption& option : Arguments::fretboardOptions())
         addOption(option);
-    addArgument(QStringLiteral("OUT.pdf"), QStringLiteral("The PDF to write."));
+    addArgument(QStringLiteral("OUT"),
+                QStringLiteral("The PDF (.pdf) or MusicXML score (.musicxml) to write."),
+                QStringLiteral("OUT.pdf|OUT.musicxml"));
     addArgument(QStringLiteral("CHORD"),
                 QStringLiteral("A chord name (Am7: its easiest voicing on the instrument, tuning "
                                "and capo), FRETS (x-3-2-0-1-0) or ENTRY@PITCH (6@F)."),
@@ -81,15 +108,19 @@ SheetCommand::SheetCommand()
 int SheetCommand::execute(const CommandContext& context) {
     const QStringList args = arguments();
     if (args.size() < 2)
-        return context.usageError(QStringLiteral("sheet takes OUT.pdf and at least one CHORD"));
-    const QString fileName = args[0];
-    if (Arguments::fileKind(fileName) != Arguments::FileKind::Pdf)
         return context.usageError(
-            QStringLiteral("the sheet '%1' must be a .pdf file").arg(fileName));
+            QStringLiteral("sheet takes OUT.pdf or OUT.musicxml and at least one CHORD"));
+    const QString fileName = args[0];
+    const std::optional<Arguments::FileKind> kind = Arguments::fileKind(fileName);
+    if (kind != Arguments::FileKind::Pdf && kind != Arguments::FileKind::MusicXml)
+        return context.usageError(
+            QStringLiteral("the sheet '%1' must be a .pdf or .musicxml file").arg(fileName));
     QString error;
     const std::optional<Fretboard> board = Arguments::fretboard(parser(), &error);
     if (!board)
         return context.usageError(error);
+    if (kind == Arguments::FileKind::MusicXml)
+        return writeMusicXml(context, fileName, args.mid(1), *board);
     Arguments::Style style = Arguments::Style::Box;
     if (const std::optional<int> status = readStyle(style, context))
         return *status;
@@ -131,15 +162,47 @@ int SheetCommand::execute(const CommandContext& context) {
     if (const std::optional<int> status = readChords(args.mid(1), *board, chords, context))
         return *status;
     QList<ChordDiagram> diagrams;
-    for (const LessonSheet::Chord& chord : chords) {
-        ChordDiagram diagram =
-            chord.diagram
-                ? *chord.diagram
-                : ChordDiagram::fromCatalogue(ChordCatalogue::entry(chord.entry), chord.pitch);
-        diagram.name = chord.caption;
-        diagrams << diagram;
-    }
+    for (const LessonSheet::Chord& chord : chords)
+        diagrams << diagramOf(chord);
     return write(context, fileName, [&] { ChordBoxSheet::write(fileName, diagrams, options); });
+}
+
+ChordDiagram SheetCommand::diagramOf(const LessonSheet::Chord& chord) {
+    ChordDiagram diagram =
+        chord.diagram
+            ? *chord.diagram
+            : ChordDiagram::fromCatalogue(ChordCatalogue::entry(chord.entry), chord.pitch);
+    diagram.name = chord.caption;
+    return diagram;
+}
+
+int SheetCommand::writeMusicXml(const CommandContext& context, const QString& fileName,
+                                const QStringList& chordTexts, const Fretboard& board) const {
+    // The score has no page, style or handedness: it is laid out by the program that opens it.
+    for (const QCommandLineOption* option :
+         {&m_style, &m_labels, &m_captions, &m_chart, &m_leftHanded, &m_page, &m_columns}) {
+        if (parser().isSet(*option))
+            return context.usageError(QStringLiteral("--%1 is for PDF sheets; a MusicXML sheet "
+                                                     "takes --title, --instrument, --tuning "
+                                                     "and --capo")
+                                          .arg(option->names().first()));
+    }
+    QList<LessonSheet::Chord> chords;
+    if (const std::optional<int> status = readChords(chordTexts, board, chords, context))
+        return *status;
+    MusicXmlScore::Score score;
+    score.title = parser().value(m_title);
+    const QString instrument = board.tuning().instrument();
+    score.instrument = instrument.left(1).toUpper() + instrument.mid(1);
+    score.board = board;
+    for (const LessonSheet::Chord& chord : chords)
+        score.chords << MusicXmlScore::Chord{chord.caption, symbolOf(chord), diagramOf(chord)};
+    QString reason;
+    if (MusicXmlScore::write(fileName, score, &reason) != WriteResult::Written) {
+        context.report(QStringLiteral("cannot write '%1': %2").arg(fileName, reason));
+        return ExitStatus::failure;
+    }
+    return ExitStatus::ok;
 }
 
 std::optional<int> SheetCommand::readStyle(Arguments::Style& style,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chart/ChordDiagram.h"
 #include "cli/Arguments.h"
 #include "cli/Command.h"
 #include "fretboard/Fretboard.h"
@@ -8,6 +9,8 @@
 
 #include <QCommandLineOption>
 #include <QPageSize>
+#include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -21,7 +24,9 @@
 // one, on the instrument, tuning and capo), FRETS ("x-3-2-0-1-0", named by its best reading) or
 // ENTRY@PITCH ("6@F", the guitar in standard tuning only); each is named with the CHORD as
 // written, or with the window's name or the reading. `strumvane-charts sheet song.pdf Am7 D7 Gmaj7
-// --title "Autumn"`. Exit 2 for a usage error or a CHORD that cannot be resolved (one line, before
+// --title "Autumn"`. `sheet song.musicxml CHORD...` writes the same chords as a MusicXML score of
+// chord diagrams (MusicXmlScore), taking --title and the fretboard options only. Exit 2 for a usage
+// error or a CHORD that cannot be resolved (one line, before
 // anything is written); 1 when the file cannot be written (no partial file is left).
 class SheetCommand : public Command {
 public:
@@ -49,6 +54,11 @@ private:
                                          const CommandContext& context);
     static int write(const CommandContext& context, const QString& fileName,
                      const std::function<void()>& writeSheet);
+    // The diagram of a resolved CHORD, named with its caption.
+    static ChordDiagram diagramOf(const LessonSheet::Chord& chord);
+    // OUT.musicxml: the chords' diagrams as a MusicXML score.
+    int writeMusicXml(const CommandContext& context, const QString& fileName,
+                      const QStringList& chordTexts, const Fretboard& board) const;
 
     QCommandLineOption m_title;
     QCommandLineOption m_style;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/ChartFormat.h"
+
 #include <QImage>
 #include <QString>
 
@@ -8,6 +10,21 @@
 // that fail on purpose.
 class ChartFileWriter {
 public:
+    // The quality of every chart written as JPEG.
+    static constexpr quint8 jpegQuality = 100;
+
+    // One command of a writer for the guard's lifetime (beginCommand .. endCommand).
+    class Command {
+    public:
+        explicit Command(ChartFileWriter& writer) : m_writer(writer) { m_writer.beginCommand(); }
+        ~Command() { m_writer.endCommand(); }
+        Command(const Command&) = delete;
+        Command& operator=(const Command&) = delete;
+
+    private:
+        ChartFileWriter& m_writer;
+    };
+
     virtual ~ChartFileWriter() = default;
 
     // A Windows bitmap file, e.g. saveBitmap(picture, "/home/ann/Charts/Chord Chart 1.bmp").
@@ -20,4 +37,12 @@ public:
     // rather than open it for every file.
     virtual void beginCommand() {}
     virtual void endCommand() {}
+
+    // A chart file in `format`: BMP, or JPEG at jpegQuality. Throws what the writer throws.
+    void saveChart(const QImage& picture, const QString& fileName, ChartFormat format) {
+        if (format == ChartFormat::Bmp)
+            saveBitmap(picture, fileName);
+        else
+            saveJpeg(picture, fileName, jpegQuality);
+    }
 };

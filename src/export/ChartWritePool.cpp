@@ -31,12 +31,7 @@ int ChartWritePool::defaultThreads() {
 
 void ChartWritePool::submit(qint32 step, const QImage& picture, QString path, ChartFormat format) {
     std::unique_lock<std::mutex> locked(m_lock);
-    if (m_callerWrites) {
-        while (!m_stopping && int(m_queue.size()) >= m_capacity)
-            writeOldest(locked);
-    } else {
-        m_roomReady.wait(locked, [this] { return m_stopping || int(m_queue.size()) < m_capacity; });
-    }
+    makeRoom(locked);
     if (m_stopping)
         return;
     QImage copy = copyOf(picture, locked);
@@ -44,10 +39,14 @@ void ChartWritePool::submit(qint32 step, const QImage& picture, QString path, Ch
         m_spare.push_back(std::move(copy));
         return;
     }
-    m_queue.push_back(Job{m_submitted++, step, std::move(copy), std::move(path), format});
-    m_results.emplace_back();
-    locked.unlock();
-    m_jobReady.notify_one();
+    enqueue(Job{0, step, std::move(copy), {}, std::move(path), format}, locked);
+}
+
+void ChartWritePool::submitDrawing(qint32 step, DrawChart draw, QString path, ChartFormat format) {
+    std::unique_lock<std::mutex> locked(m_lock);
+    makeRoom(locked);
+    if (!m_stopping)
+        enqueue(Job{0, step, QImage(), std::move(draw), std::move(path), format}, locked);
 }
 
 QList<ChartWritePool::Result> ChartWritePool::takeFinished() {
@@ -92,6 +91,23 @@ void ChartWritePool::work() {
     }
 }
 
+void ChartWritePool::makeRoom(std::unique_lock<std::mutex>& locked) {
+    if (m_callerWrites) {
+        while (!m_stopping && int(m_queue.size()) >= m_capacity)
+            writeOldest(locked);
+    } else {
+        m_roomReady.wait(locked, [this] { return m_stopping || int(m_queue.size()) < m_capacity; });
+    }
+}
+
+void ChartWritePool::enqueue(Job job, std::unique_lock<std::mutex>& locked) {
+    job.index = m_submitted++;
+    m_queue.push_back(std::move(job));
+    m_results.emplace_back();
+    locked.unlock();
+    m_jobReady.notify_one();
+}
+
 void ChartWritePool::writeOldest(std::unique_lock<std::mutex>& locked) {
     Job job = std::move(m_queue.front());
     m_queue.pop_front();
@@ -101,12 +117,13 @@ void ChartWritePool::writeOldest(std::unique_lock<std::mutex>& locked) {
 
     Result result{job.step, job.path, std::nullopt};
     try {
-        m_write(job.picture, job.path, job.format);
+        m_write(job.draw ? job.draw() : job.picture, job.path, job.format);
     } catch (...) {
         result.failure = failureFromCurrentException();
     }
     locked.lock();
-    m_spare.push_back(std::move(job.picture));
+    if (!job.draw)
+        m_spare.push_back(std::move(job.picture));
     --m_running;
     const qint64 slot = job.index - m_firstUntaken;
     if (slot >= 0 && slot < qint64(m_results.size()))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/ChartFiles.h"
+#include "export/ExportCommands.h"
 #include "sound/ChordSound.h"
 
 #include <QCursor>
@@ -28,6 +28,7 @@ class QLineEdit;
 class QListWidget;
 class QRadioButton;
 class RandomSource;
+class SaveAllRun;
 class SettingsStore;
 class SkinFramework;
 class WebLauncher;
@@ -128,6 +129,9 @@ private:
     // written as it stands), or after the "Folder does not exist" box, shown as step
     // `missingBoxStep`, when it is no folder.
     bool outputFolderReady(ErrorTrap& trap, qint32 missingBoxStep);
+    // One line of a save-all, steps 120 to 146: the events, the finished files' boxes, the
+    // progress, the line and its twelve Pitches queued. False once the window is going away.
+    bool saveAllLine(ErrorTrap& trap, SaveAllRun& running, int line, int lineCount);
 
     // --- Pointer feedback and skin (Form1Skin.cpp) -------------------------------------------
     void ApplySkin();
@@ -157,8 +161,8 @@ private:
 
     // --- State of the subsystems --------------------------------------------------------------
     Form1Services m_services;
-    ChordSound sound; // the MIDI output and the notes a press started
-    ChartFiles files; // the export commands' writer and whether a save-all runs
+    ChordSound sound;     // the MIDI output and the notes a press started
+    ExportCommands files; // the export commands' writer and whether a save-all runs
 
     // --- Controls ------------------------------------------------------------------------------
     QGroupBox* Frame1 = nullptr; // "Chords"

@@ -3,6 +3,8 @@
 #include "window/Form1.h"
 
 #include "base/Failure.h"
+#include "export/ChartFileNames.h"
+#include "export/SaveAllRun.h"
 #include "shell/ErrorTrap.h"
 #include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
@@ -23,7 +25,7 @@ const QString folderMissingText =
     QStringLiteral("Folder does not exist. Please select another folder.");
 
 // The "BMP" and "JPG" buttons, asked at the moment of each test.
-ChartFiles::FormatButtons formatButtons(const QRadioButton* bmp, const QRadioButton* jpeg) {
+ExportCommands::FormatButtons formatButtons(const QRadioButton* bmp, const QRadioButton* jpeg) {
     return {[bmp] { return bmp->isChecked(); }, [jpeg] { return jpeg->isChecked(); }};
 }
 
@@ -38,7 +40,7 @@ bool Form1::outputFolderReady(ErrorTrap& trap, qint32 missingBoxStep) {
         trap.report(106, Failure::badFileName());
         return false;
     }
-    if (!trap.test(106, [&] { return ChartFiles::FolderExists(folder); })) {
+    if (!trap.test(106, [&] { return ChartFileNames::FolderExists(folder); })) {
         trap.step(missingBoxStep,
                   [&] { m_services.messages.information(applicationTitle, folderMissingText); });
         return false;
@@ -95,6 +97,38 @@ void Form1::PushButton2_Click() {
               [&] { m_services.messages.information(applicationTitle, QStringLiteral("Done.")); });
 }
 
+bool Form1::saveAllLine(ErrorTrap& trap, SaveAllRun& running, int line, int lineCount) {
+    trap.step(120, [&] { QCoreApplication::processEvents(); });
+    if (files.isShutDown())
+        return false;
+    running.reportFinished(trap);
+    if (files.isShutDown())
+        return false; // closed while a box was open
+    trap.step(122, [&] { ProgressBar1->setPosition(double(line) / double(lineCount) * 100.0); });
+    trap.step(124,
+              [&] { ProgressBar1->setText(QStringLiteral("Processing chords, please wait...")); });
+    trap.step(126, [&] {
+        // Paints what the last line changed, now: the charts, the fields, the list and the
+        // progress bar. A full repaint() would redraw every control 611 times.
+        QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+    });
+    trap.step(128, [&] { selectChordLine(line); });
+    for (int j = 0; j < int(Option1.size()) && !files.isShutDown(); ++j) {
+        trap.step(132, [&] { choosePitch(j); });
+        QString stem;
+        trap.step(134, [&] {
+            stem = ChartFileNames::saveAllStem(txtChordName->text(), txtChordSpelling->text());
+        });
+        files.saveCharts(
+            trap, {136, {138, 140}, 142, {144, 146}}, formatButtons(Option3, Option2),
+            [&] { return Text2->text(); },
+            {{&Picture1->surface().image(), ChartFileNames::saveAllChartName(stem, 1)},
+             {&Picture2->surface().image(), ChartFileNames::saveAllChartName(stem, 2)}},
+            running.queueWrite());
+    }
+    return !files.isShutDown();
+}
+
 void Form1::PushButton4_Click() {
     // A second click while the run yields to the event loop would start a run inside the run.
     if (files.isSavingAll())
@@ -103,7 +137,7 @@ void Form1::PushButton4_Click() {
     SettingsStore& settings = m_services.settings;
     if (!outputFolderReady(trap, 164))
         return;
-    ChartFiles::SaveAllRun running(files);
+    SaveAllRun running(files);
 
     bool chordOnScreen = false;
     // Should a stored value be unreadable, the run comes back to what was on screen.
@@ -123,37 +157,7 @@ void Form1::PushButton4_Click() {
         settings.holdWrites(true);
         const int lineCount = ListView1->count();
         for (int i = 0; i < lineCount; ++i) {
-            trap.step(120, [&] { QCoreApplication::processEvents(); });
-            if (files.isShutDown())
-                break;
-            running.reportFinished(trap);
-            if (files.isShutDown())
-                break; // closed while a box was open
-            trap.step(122,
-                      [&] { ProgressBar1->setPosition(double(i) / double(lineCount) * 100.0); });
-            trap.step(124, [&] {
-                ProgressBar1->setText(QStringLiteral("Processing chords, please wait..."));
-            });
-            trap.step(126, [&] {
-                // Paints what the last line changed, now: the charts, the fields, the list and
-                // the progress bar. A full repaint() would redraw every control 611 times.
-                QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
-            });
-            trap.step(128, [&] { selectChordLine(i); });
-            for (int j = 0; j < int(Option1.size()) && !files.isShutDown(); ++j) {
-                trap.step(132, [&] { choosePitch(j); });
-                QString stem;
-                trap.step(134, [&] {
-                    stem = ChartFiles::saveAllStem(txtChordName->text(), txtChordSpelling->text());
-                });
-                files.saveCharts(
-                    trap, {136, {138, 140}, 142, {144, 146}}, formatButtons(Option3, Option2),
-                    [&] { return Text2->text(); },
-                    {{&Picture1->surface().image(), ChartFiles::saveAllChartName(stem, 1)},
-                     {&Picture2->surface().image(), ChartFiles::saveAllChartName(stem, 2)}},
-                    running.queueWrite());
-            }
-            if (files.isShutDown())
+            if (!saveAllLine(trap, running, i, lineCount))
                 break;
         }
         // "Done." only once every file is on disk, after the boxes of the last files. Closing

@@ -7,6 +7,7 @@
 #include "chart/ChordDiagram.h"
 #include "cli/CommandTable.h"
 #include "support/ToolProcess.h"
+#include "support/XmlTree.h"
 
 #include <QDir>
 #include <QFile>
@@ -334,6 +335,56 @@ TEST_F(ChartsToolTests, Sheet_WritesAPdfOrNothingAtAll) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("song.pdf")});
 }
 
+TEST_F(ChartsToolTests, Sheet_WritesTheChordsAsAMusicXmlScore) {
+    const QString score = path(QStringLiteral("song.MusicXML"));
+    const ToolRun run =
+        runTool({QStringLiteral("sheet"), score, QStringLiteral("Bbm7"), QStringLiteral("6@F"),
+                 QStringLiteral("x-3-2-0-1-0"), QStringLiteral("--title"), QStringLiteral("Song")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QFile written(score);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const XmlTree tree = XmlTree::parse(written.readAll());
+    EXPECT_EQ(tree.textAt(QStringLiteral("work/work-title")), QStringLiteral("Song"));
+    EXPECT_EQ(tree.textAt(QStringLiteral("part-list/score-part/part-name")),
+              QStringLiteral("Guitar"));
+    // Each CHORD resolved as the PDF sheet resolves it: the name's easiest voicing, the
+    // catalogue entry under the window's name (Fmaj), FRETS under their reading; the frets of
+    // the sounding strings.
+    QStringList harmonies;
+    for (const XmlTree& measure :
+         tree.child(QStringLiteral("part")).all(QStringLiteral("measure"))) {
+        const XmlTree harmony = measure.child(QStringLiteral("harmony"));
+        QStringList frets;
+        for (const XmlTree& note :
+             harmony.child(QStringLiteral("frame")).all(QStringLiteral("frame-note")))
+            frets << note.textAt(QStringLiteral("fret"));
+        harmonies << harmony.textAt(QStringLiteral("root/root-step")) +
+                         harmony.textAt(QStringLiteral("root/root-alter")) + u' ' +
+                         harmony.textAt(QStringLiteral("kind")) + u' ' + frets.join(u'-');
+    }
+    ASSERT_EQ(harmonies.size(), 3);
+    EXPECT_TRUE(harmonies[0].startsWith(QStringLiteral("B-1 minor-seventh ")))
+        << harmonies[0].toStdString();
+    EXPECT_EQ(harmonies.mid(1), (QStringList{QStringLiteral("F major 1-3-3-2-1-1"),
+                                             QStringLiteral("C major 3-2-0-1-0")}));
+
+    // The ukulele's four strings, under a capo.
+    const QString ukulele = path(QStringLiteral("ukulele.musicxml"));
+    ASSERT_EQ(runTool({QStringLiteral("sheet"), ukulele, QStringLiteral("C"),
+                       QStringLiteral("--instrument"), QStringLiteral("ukulele"),
+                       QStringLiteral("--capo"), QStringLiteral("2")})
+                  .status,
+              0);
+    QFile ukuleleFile(ukulele);
+    ASSERT_TRUE(ukuleleFile.open(QIODevice::ReadOnly));
+    const XmlTree first = XmlTree::parse(ukuleleFile.readAll())
+                              .child(QStringLiteral("part"))
+                              .child(QStringLiteral("measure"));
+    EXPECT_EQ(first.textAt(QStringLiteral("harmony/frame/frame-strings")), QStringLiteral("4"));
+    EXPECT_EQ(first.textAt(QStringLiteral("direction/direction-type/words")),
+              QStringLiteral("Capo 2"));
+}
+
 TEST_F(ChartsToolTests, Sheet_DrawsBoxesByDefault_FretboardOnRequest) {
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (pdftotext.isEmpty())
@@ -403,6 +454,10 @@ TEST_F(ChartsToolTests, Failures_ExitOneWithTheSystemsReasonAndNoFile) {
          "Is a directory",
          {}},
         {{QStringLiteral("export-all"), path(QStringLiteral("missing"))},
+         "No such file or directory",
+         {}},
+        {{QStringLiteral("sheet"), path(QStringLiteral("missing/song.musicxml")),
+          QStringLiteral("C")},
          "No such file or directory",
          {}},
     };

@@ -1,6 +1,7 @@
 #include "catalogue/ChordCatalogue.h"
 #include "catalogue/ChordTheory.h"
-#include "export/ChartFiles.h"
+#include "export/ChartFileNames.h"
+#include "export/SaveAllPlan.h"
 #include "support/Form1Fixture.h"
 #include "support/ToolProcess.h"
 #include "window/ChartPicture.h"
@@ -48,10 +49,10 @@ TEST_F(ExportAllTests, ExportAll_WritesTheWindowsFileSetWithTheWindowsPixels) {
         for (qint16 p = 0; p < 12; ++p) {
             const auto placed = ChordTheory::placeChord(QString::fromLatin1(e.fretPattern),
                                                         QString::fromLatin1(e.spelling), p);
-            const QString stem =
-                ChartFiles::saveAllStem(ChordTheory::chordDisplayName(
-                                            QString::fromLatin1(e.chordType), p, placed.rootShift),
-                                        placed.noteNames);
+            const QString stem = ChartFileNames::saveAllStem(
+                ChordTheory::chordDisplayName(QString::fromLatin1(e.chordType), p,
+                                              placed.rootShift),
+                placed.noteNames);
             expected << stem + QStringLiteral(" 1.jpg") << stem + QStringLiteral(" 2.jpg");
             lastChordOfStem[stem] = {n - 1, p};
         }
@@ -126,7 +127,10 @@ TEST_F(ExportAllTests, ExportAll_AFileThatCannotBeWrittenIsNamedAndTheRunGoesOn)
     const ToolRun run = runTool({QStringLiteral("export-all"), out.path(),
                                  QStringLiteral("--format"), QStringLiteral("jpg")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.contains(blocked)) << run.err.toStdString();
+    // The file's path and the system's reason.
+    EXPECT_TRUE(run.err.contains(QStringLiteral("cannot write '%1': Is a directory\n")
+                                     .arg(QDir(out.path()).absoluteFilePath(blocked))))
+        << run.err.toStdString();
     EXPECT_EQ(run.err.count(QStringLiteral("cannot write")), 1);
     EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("Cmaj C-G-C-E-G-C 2.jpg"))));
     EXPECT_TRUE(QFileInfo(out.filePath(blocked)).isDir());
@@ -142,14 +146,14 @@ TEST(ExportAllPlanTests, Plan_WindowsRuleSharesNamesUniqueNamesKeepEveryChart) {
         qsizetype chords; // two files each
     } cases[] = {{false, 4740}, {true, 611 * 12}};
     for (const auto& c : cases) {
-        const QList<ChartFiles::PlannedChord> chords = ChartFiles::saveAllPlan(c.uniqueNames);
+        const QList<SaveAllPlan::Chord> chords = SaveAllPlan(c.uniqueNames).chords();
         QSet<QString> stems;
-        for (const ChartFiles::PlannedChord& chord : chords)
+        for (const SaveAllPlan::Chord& chord : chords)
             stems << chord.stem;
         EXPECT_EQ(chords.size(), c.chords) << c.uniqueNames;
         EXPECT_EQ(stems.size(), c.chords) << c.uniqueNames;
     }
     // Entry 165 at A: "Am7 A-E-G-C", written as "... #165 fingering.jpg" and "... interval.jpg".
-    EXPECT_TRUE(ChartFiles::saveAllPlan(true).contains(
-        ChartFiles::PlannedChord{165, 9, QStringLiteral("Am7 A-E-G-C #165")}));
+    EXPECT_TRUE(SaveAllPlan(true).chords().contains(
+        SaveAllPlan::Chord{165, 9, QStringLiteral("Am7 A-E-G-C #165")}));
 }

@@ -181,6 +181,8 @@ TEST(FretboardTool, RenderPlayAndSheet_RefuseBadFretboardsAndWriteNothing) {
         {args({"sheet"}) << file + QStringLiteral(".pdf")
                          << args({"0-0-0-3", "--instrument", "banjo"}),
          "4 marks"},
+        {args({"sheet"}) << file + QStringLiteral(".musicxml") << args({"Am7", "--page", "a4"}),
+         "--page"},
     };
     for (const auto& c : cases) {
         const ToolRun run = runTool(c.args);

@@ -1,6 +1,6 @@
 // The save-all's writer threads on their own (also built with ThreadSanitizer): results in
-// submit order whatever order the threads finish in, a bounded queue, and a cancel that drops
-// what waits and never hangs.
+// submit order whatever order the threads finish in, a bounded queue, a cancel that drops
+// what waits and never hangs, and drawings made where they are written.
 #include "base/Failure.h"
 #include "export/ChartWritePool.h"
 #include "support/Printers.h"
@@ -9,7 +9,9 @@
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 namespace {
@@ -119,4 +121,59 @@ TEST(ChartWritePoolTests, DestroyedWhileBusyEndsWithoutHang) {
     EXPECT_EQ(writer.inside.load(), 0);
     EXPECT_EQ(ChartWritePool::defaultThreads(),
               std::max(1, int(std::thread::hardware_concurrency()) - 1));
+}
+
+// A drawing is made by the thread that writes its file, on that thread's own picture, and a
+// drawing that fails is that file's failure.
+TEST(ChartWritePoolTests, DrawingsAreDrawnByTheThreadThatWritesThem) {
+    const struct {
+        int threads;
+        bool callerWrites;
+    } cases[] = {{2, false}, {1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.threads);
+        std::mutex lock;
+        std::map<std::thread::id, QImage> pictures; // each drawing thread's own
+        QStringList mismatches;
+        std::set<std::thread::id> writers;
+        const auto own = [&]() -> QImage& {
+            const std::lock_guard<std::mutex> locked(lock);
+            QImage& mine = pictures[std::this_thread::get_id()];
+            if (mine.isNull())
+                mine = picture();
+            return mine;
+        };
+        ChartWritePool pool(
+            [&](const QImage& drawn, const QString& path, ChartFormat) {
+                std::this_thread::sleep_for(std::chrono::microseconds(300));
+                const bool fromThisThread = drawn.constBits() == own().constBits();
+                const bool thisFile = drawn.pixel(0, 0) == qRgb(0, 0, int(path.toUInt()));
+                const std::lock_guard<std::mutex> locked(lock);
+                writers.insert(std::this_thread::get_id());
+                if (!fromThisThread || !thisFile)
+                    mismatches << path;
+            },
+            c.threads, 4, c.callerWrites);
+        for (int i = 0; i < 40; ++i) {
+            pool.submitDrawing(
+                150,
+                [&, i]() -> const QImage& {
+                    if (i == 7)
+                        throw Failure::outOfMemory();
+                    QImage& mine = own();
+                    mine.setPixel(0, 0, qRgb(0, 0, i));
+                    return mine;
+                },
+                QString::number(i), ChartFormat::Jpeg);
+        }
+        pool.waitForAll();
+        const QList<ChartWritePool::Result> results = pool.takeFinished();
+        ASSERT_EQ(results.size(), 40);
+        for (int i = 0; i < 40; ++i) {
+            EXPECT_EQ(results[i].path, QString::number(i));
+            EXPECT_EQ(results[i].failure.has_value(), i == 7);
+        }
+        EXPECT_TRUE(mismatches.isEmpty()) << mismatches.join(u' ').toStdString();
+        EXPECT_EQ(writers.count(std::this_thread::get_id()), c.callerWrites ? 1u : 0u);
+    }
 }

@@ -67,7 +67,7 @@ public:
     QString& programFolder;
     QCursor& customPointer;
     ChordSound& sound;
-    ChartFiles& files;
+    ExportCommands& files;
     QGroupBox*& Frame1;
     QGroupBox*& Frame2;
     QGroupBox*& Frame3;
