@@ -91,12 +91,9 @@ int main(int argc, char** argv) {
         int capo;
         const char* chord;
     } cases[] = {
-        {"guitar: Am7", "guitar", 0, "Am7"},
-        {"guitar: F#m7b5", "guitar", 0, "F#m7b5"},
-        {"guitar: Cmaj7", "guitar", 0, "Cmaj7"},
-        {"guitar: C/G", "guitar", 0, "C/G"},
-        {"guitar, capo 3: G13", "guitar", 3, "G13"},
-        {"7-string: Ebadd9", "7-string", 0, "Ebadd9"},
+        {"guitar: Am7", "guitar", 0, "Am7"},         {"guitar: F#m7b5", "guitar", 0, "F#m7b5"},
+        {"guitar: Cmaj7", "guitar", 0, "Cmaj7"},     {"guitar: C/G", "guitar", 0, "C/G"},
+        {"guitar, capo 3: G13", "guitar", 3, "G13"}, {"7-string: Ebadd9", "7-string", 0, "Ebadd9"},
         {"ukulele: Bbmaj7", "ukulele", 0, "Bbmaj7"},
     };
     std::vector<double> all;

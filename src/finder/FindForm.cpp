@@ -3,12 +3,28 @@
 #include "catalogue/ChordFinder.h"
 #include "fretboard/ChordTones.h"
 
+#include <QHash>
 #include <algorithm>
 
 std::optional<Tuning> FindForm::instrumentTuning() const {
     if (!Tuning::isInstrument(instrument))
         return std::nullopt;
     return Tuning::preset(instrument);
+}
+
+QString FindForm::instrumentTitle(const QString& preset) {
+    static const QHash<QString, QString> titles = {
+        {QStringLiteral("guitar"), QStringLiteral("Guitar")},
+        {QStringLiteral("7-string"), QStringLiteral("7-string guitar")},
+        {QStringLiteral("8-string"), QStringLiteral("8-string guitar")},
+        {QStringLiteral("bass"), QStringLiteral("Bass")},
+        {QStringLiteral("ukulele"), QStringLiteral("Ukulele")},
+        {QStringLiteral("baritone-ukulele"), QStringLiteral("Baritone ukulele")},
+        {QStringLiteral("mandolin"), QStringLiteral("Mandolin")},
+        {QStringLiteral("banjo"), QStringLiteral("Banjo")},
+        {QStringLiteral("cigar-box"), QStringLiteral("Cigar box guitar")},
+    };
+    return titles.value(preset, preset);
 }
 
 std::optional<Fretboard> FindForm::board(QString* error) const {

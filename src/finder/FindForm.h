@@ -33,6 +33,9 @@ struct FindForm {
 
     // The instrument's standard tuning: nullopt for a name that is no instrument preset.
     std::optional<Tuning> instrumentTuning() const;
+    // How an instrument preset is called on screen and in a score's part: "Guitar",
+    // "7-string guitar", "Baritone ukulele"; the preset's name for another word.
+    static QString instrumentTitle(const QString& preset);
 
     // The fretboard of instrument, tuning and capo; nullopt with a one-line `error` for an
     // unknown instrument, a tuning Tuning::parseFor() refuses ("tuning 'dadgad' is one of the

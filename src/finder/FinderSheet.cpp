@@ -51,6 +51,10 @@ QWidget* FinderWindow::createSheetPage() {
     savePdfButton = new QPushButton(QStringLiteral("Save P&DF Lesson Sheet..."), page);
     describe(savePdfButton, "savePdfButton", QStringLiteral("Save PDF Lesson Sheet"),
              QStringLiteral("Saves the sheet as a PDF of chord boxes with its title"));
+    saveScoreButton = new QPushButton(QStringLiteral("Save Music&XML Score..."), page);
+    describe(saveScoreButton, "saveScoreButton", QStringLiteral("Save MusicXML Score"),
+             QStringLiteral("Saves the sheet as a MusicXML score of chord symbols and diagrams "
+                            "that notation programs open"));
     saveSvgButton = new QPushButton(QStringLiteral("Save Box as SV&G..."), page);
     describe(saveSvgButton, "saveSvgButton", QStringLiteral("Save Box as SVG"),
              QStringLiteral("Saves the chosen chord's box as an SVG drawing"));
@@ -70,7 +74,7 @@ QWidget* FinderWindow::createSheetPage() {
     for (QPushButton* button : {moveUpButton, moveDownButton, removeButton})
         side->addWidget(button);
     side->addSpacing(18);
-    for (QPushButton* button : {savePdfButton, saveSvgButton, savePngButton})
+    for (QPushButton* button : {savePdfButton, saveScoreButton, saveSvgButton, savePngButton})
         side->addWidget(button);
     side->addStretch(1);
     auto* layout = new QGridLayout(page);
@@ -94,6 +98,7 @@ QWidget* FinderWindow::createSheetPage() {
         new QShortcut(QKeySequence::Delete, sheetList, nullptr, nullptr, Qt::WidgetShortcut);
     connect(remove, &QShortcut::activated, this, &FinderWindow::removeSheetEntry);
     connect(savePdfButton, &QPushButton::clicked, this, &FinderWindow::saveSheet);
+    connect(saveScoreButton, &QPushButton::clicked, this, &FinderWindow::saveScore);
     connect(saveSvgButton, &QPushButton::clicked, this, [this] { saveBox(SheetFiles::Kind::Svg); });
     connect(savePngButton, &QPushButton::clicked, this, [this] { saveBox(SheetFiles::Kind::Png); });
     return page;
@@ -136,6 +141,7 @@ void FinderWindow::showSheet(int current) {
     }
     pages->setTabText(sheetPage, pageTitle(m_sheet.count()));
     savePdfButton->setEnabled(!m_sheet.isEmpty());
+    saveScoreButton->setEnabled(!m_sheet.isEmpty());
     sheetRowChosen(sheetList->currentRow());
 }
 
@@ -182,14 +188,18 @@ void FinderWindow::saveSheet() {
     const QString file =
         askForFile(QStringLiteral("Save PDF Lesson Sheet"),
                    m_sheet.title().isEmpty() ? untitled : m_sheet.title(), SheetFiles::Kind::Pdf);
-    if (file.isEmpty())
+    if (!file.isEmpty())
+        saved(file, SheetFiles::writeSheet(file, m_sheet, m_box, SheetFiles::pageFor(QLocale())));
+}
+
+void FinderWindow::saveScore() {
+    if (m_sheet.isEmpty())
         return;
-    const QString error =
-        SheetFiles::writeSheet(file, m_sheet, m_box, SheetFiles::pageFor(QLocale()));
-    sheetMessage->setText(
-        error.isEmpty()
-            ? QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(file))
-            : QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(file), error));
+    const QString file = askForFile(QStringLiteral("Save MusicXML Score"),
+                                    m_sheet.title().isEmpty() ? untitled : m_sheet.title(),
+                                    SheetFiles::Kind::MusicXml);
+    if (!file.isEmpty())
+        saved(file, SheetFiles::writeScore(file, m_sheet));
 }
 
 void FinderWindow::saveBox(SheetFiles::Kind kind) {
@@ -201,11 +211,13 @@ void FinderWindow::saveBox(SheetFiles::Kind kind) {
         askForFile(kind == SheetFiles::Kind::Svg ? QStringLiteral("Save Box as SVG")
                                                  : QStringLiteral("Save Box as PNG"),
                    entry.name.isEmpty() ? Fretboard::fretText(entry.frets) : entry.name, kind);
-    if (file.isEmpty())
-        return;
-    const QString error = SheetFiles::writeBox(kind, file, entry, m_box);
-    sheetMessage->setText(
-        error.isEmpty()
-            ? QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(file))
-            : QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(file), error));
+    if (!file.isEmpty())
+        saved(file, SheetFiles::writeBox(kind, file, entry, m_box));
+}
+
+void FinderWindow::saved(const QString& file, const QString& error) {
+    const QString shown = QDir::toNativeSeparators(file);
+    sheetMessage->setText(error.isEmpty()
+                              ? QStringLiteral("Saved %1").arg(shown)
+                              : QStringLiteral("Could not save %1: %2").arg(shown, error));
 }

@@ -25,22 +25,6 @@ constexpr int defaultHeight = 720;
 constexpr int strumStepMs = 10;
 constexpr int messageMs = 6000; // how long a passing message stays in the status bar
 
-// How the instrument presets are called on screen.
-QString instrumentTitle(const QString& preset) {
-    static const QHash<QString, QString> titles = {
-        {QStringLiteral("guitar"), QStringLiteral("Guitar")},
-        {QStringLiteral("7-string"), QStringLiteral("7-string guitar")},
-        {QStringLiteral("8-string"), QStringLiteral("8-string guitar")},
-        {QStringLiteral("bass"), QStringLiteral("Bass")},
-        {QStringLiteral("ukulele"), QStringLiteral("Ukulele")},
-        {QStringLiteral("baritone-ukulele"), QStringLiteral("Baritone ukulele")},
-        {QStringLiteral("mandolin"), QStringLiteral("Mandolin")},
-        {QStringLiteral("banjo"), QStringLiteral("Banjo")},
-        {QStringLiteral("cigar-box"), QStringLiteral("Cigar box guitar")},
-    };
-    return titles.value(preset, preset);
-}
-
 } // namespace
 
 FinderWindow::FinderWindow(FinderServices services, QWidget* parent)
@@ -90,7 +74,7 @@ QWidget* FinderWindow::createFretboardBar() {
 
     instrumentBox = new QComboBox(bar);
     for (const QString& name : Tuning::instrumentNames())
-        instrumentBox->addItem(instrumentTitle(name), name);
+        instrumentBox->addItem(FindForm::instrumentTitle(name), name);
     describe(instrumentBox, "instrumentBox", QStringLiteral("Instrument"),
              QStringLiteral("The fretted instrument the chords are played on"));
     tuningBox = new QComboBox(bar);

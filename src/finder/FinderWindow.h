@@ -125,6 +125,9 @@ private:
     void moveSheetEntry(int by);
     void removeSheetEntry();
     void saveSheet();
+    void saveScore();
+    // Says on the page how a save of `file` went: `error` empty when it was written.
+    void saved(const QString& file, const QString& error);
     void saveBox(SheetFiles::Kind kind);
     // Asks where to save; empty when cancelled. Remembers the folder.
     QString askForFile(const QString& title, const QString& name, SheetFiles::Kind kind);
@@ -195,6 +198,7 @@ private:
     QPushButton* moveDownButton = nullptr;
     QPushButton* removeButton = nullptr;
     QPushButton* savePdfButton = nullptr;
+    QPushButton* saveScoreButton = nullptr;
     QPushButton* saveSvgButton = nullptr;
     QPushButton* savePngButton = nullptr;
     QLabel* sheetMessage = nullptr;

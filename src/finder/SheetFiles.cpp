@@ -1,14 +1,18 @@
 #include "finder/SheetFiles.h"
 
 #include "base/Failure.h"
+#include "finder/FindForm.h"
 #include "writers/ChordBoxSheet.h"
 #include "writers/ImageFile.h"
+#include "writers/MusicXmlScore.h"
 #include "writers/VectorChartFile.h"
 
 QString SheetFiles::suffix(Kind kind) {
     switch (kind) {
     case Kind::Pdf:
         return QStringLiteral("pdf");
+    case Kind::MusicXml:
+        return QStringLiteral("musicxml");
     case Kind::Svg:
         return QStringLiteral("svg");
     case Kind::Png:
@@ -21,6 +25,8 @@ QString SheetFiles::filter(Kind kind) {
     switch (kind) {
     case Kind::Pdf:
         return QStringLiteral("PDF lesson sheet (*.pdf)");
+    case Kind::MusicXml:
+        return QStringLiteral("MusicXML score (*.musicxml)");
     case Kind::Svg:
         return QStringLiteral("SVG chord box (*.svg)");
     case Kind::Png:
@@ -47,6 +53,36 @@ QString SheetFiles::writeSheet(const QString& fileName, const SheetList& sheet,
         diagrams << entry.diagram();
     try {
         ChordBoxSheet::write(fileName, diagrams, options);
+    } catch (const Failure& failure) {
+        return failure.description();
+    }
+    return {};
+}
+
+QString SheetFiles::writeScore(const QString& fileName, const SheetList& sheet) {
+    if (sheet.isEmpty())
+        return QStringLiteral("the sheet has no chords");
+    const SheetList::Entry& first = sheet.entries().first();
+    const std::optional<Fretboard> board = first.board();
+    for (const SheetList::Entry& entry : sheet.entries()) {
+        if (entry.instrument != first.instrument || entry.tuning != first.tuning ||
+            entry.capo != first.capo)
+            return QStringLiteral("the chords of a MusicXML score share one instrument, tuning "
+                                  "and capo: %1 is on the %2, %3 on the %4")
+                .arg(first.name, board->description(), entry.name, entry.board()->description());
+    }
+    MusicXmlScore::Score score;
+    score.title = sheet.title();
+    score.instrument = FindForm::instrumentTitle(first.instrument);
+    score.board = *board;
+    for (const SheetList::Entry& entry : sheet.entries())
+        score.chords << MusicXmlScore::Chord{entry.name, ChordSymbol::parse(entry.name),
+                                             entry.diagram()};
+    QString reason;
+    try {
+        const WriteResult result = MusicXmlScore::write(fileName, score, &reason);
+        if (result != WriteResult::Written)
+            return reason.isEmpty() ? writeResultText(result) : reason;
     } catch (const Failure& failure) {
         return failure.description();
     }

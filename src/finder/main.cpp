@@ -29,11 +29,12 @@ int runFinder(int argc, char** argv, int& endingSignal) {
                                                       : midiPort.report().last();
                                        }});
 
-    // SIGTERM and SIGINT close the window as its close button does: the sound stops.
+    // SIGTERM and SIGINT close the window as its close button does (the sound stops), and a
+    // file dialog that is up with it: nobody may be there to answer it.
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &window, [&](int number) {
         endingSignal = number;
-        window.close();
+        QApplication::closeAllWindows();
     });
     window.start();
     window.show();

@@ -119,6 +119,25 @@ TEST_F(FinderWindowTests, TheSheet_IsSavedThroughTheDialogAndAFailureSaidOnThePa
     EXPECT_EQ(text(dialog.startPaths.last()),
               text(QDir::home().filePath(QStringLiteral("Lesson .pdf"))));
 
+    // The same chords as a MusicXML score, a harmony each; a ukulele's chord among the
+    // guitar's makes no score of one instrument, and says so.
+    dialog.answer = dir.filePath(QStringLiteral("lesson.musicxml"));
+    QTest::mouseClick(find<QPushButton>(*window, "saveScoreButton"), Qt::LeftButton);
+    QFile score(dialog.answer);
+    ASSERT_TRUE(score.open(QIODevice::ReadOnly));
+    const QByteArray xml = score.readAll();
+    EXPECT_EQ(xml.count("<harmony"), 3);
+    EXPECT_TRUE(xml.contains("Lesson ")) << xml.left(400).toStdString();
+    auto* instrument = find<QComboBox>(*window, "instrumentBox");
+    instrument->setCurrentIndex(instrument->findData("ukulele"));
+    QTest::mouseClick(find<QPushButton>(*window, "addButton"), Qt::LeftButton);
+    ASSERT_EQ(window->sheet().count(), 4);
+    dialog.answer = dir.filePath(QStringLiteral("mixed.musicxml"));
+    QTest::mouseClick(find<QPushButton>(*window, "saveScoreButton"), Qt::LeftButton);
+    EXPECT_FALSE(QFile::exists(dialog.answer));
+    EXPECT_TRUE(find<QLabel>(*window, "sheetMessage")->text().contains("share one instrument"))
+        << text(find<QLabel>(*window, "sheetMessage")->text());
+
     // The next dialog opens in that folder; a folder that is gone is said beside the list.
     dialog.answer = dir.filePath(QStringLiteral("gone/box.png"));
     QTest::mouseClick(find<QPushButton>(*window, "savePngButton"), Qt::LeftButton);
