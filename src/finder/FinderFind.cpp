@@ -301,10 +301,13 @@ void FinderWindow::showDetails(int index) {
     const bool any = index >= 0 && index < m_rows.size();
     playButton->setEnabled(any);
     addButton->setEnabled(any);
+    // Greyed, the name says that nothing is chosen rather than leave the panel blank.
+    detailName->setEnabled(any);
     if (!any) {
-        for (QLabel* label : {detailName, detailNotes, detailIntervals, detailFrets,
-                              detailFingering, detailPlayability, detailSource})
+        for (QLabel* label : {detailNotes, detailIntervals, detailFrets, detailFingering,
+                              detailPlayability, detailSource})
             label->clear();
+        detailName->setText(QStringLiteral("No voicing chosen"));
         return;
     }
     const VoicingFinder::Row& row = m_rows[index];
