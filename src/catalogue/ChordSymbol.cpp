@@ -149,6 +149,24 @@ private:
     }
 
     bool readModifier(Spelling& s) {
+        if (const std::optional<bool> read = readSuspension(s))
+            return *read;
+        if (const std::optional<bool> read = readAddOrOmit(s))
+            return *read;
+        if (take(u"alt")) {
+            s.altered = true;
+            return true;
+        }
+        if (const std::optional<bool> read = readMajorMark(s))
+            return *read;
+        return readAlteration(s);
+    }
+
+    // Each reader below: nullopt when the text here is not of its kind (nothing taken), else
+    // whether what it took is understood.
+
+    // "sus2", "sus4", "sus", "sus#4", "sus2sus4".
+    std::optional<bool> readSuspension(Spelling& s) {
         if (take(u"sus2sus4") || take(u"sus4sus2") || take(u"sus24")) {
             s.sus2 = s.sus4 = true;
             return true;
@@ -165,6 +183,11 @@ private:
             s.sus4 = true;
             return true;
         }
+        return std::nullopt;
+    }
+
+    // "add9", "addb13"; "no5", "omit3", "no3rd".
+    std::optional<bool> readAddOrOmit(Spelling& s) {
         if (take(u"add")) {
             const int a = accidental();
             const int tone = toneOf(a, number());
@@ -173,44 +196,48 @@ private:
             s.added |= intervalBit(tone);
             return true;
         }
-        if (take(u"omit") || take(u"no")) {
-            const int a = accidental();
-            const int n = number();
-            take(u"st") || take(u"nd") || take(u"rd") || take(u"th");
-            if (n == 3)
-                s.noThird = true;
-            else if (n == 5)
-                s.noFifth = true;
-            else if (n == 7 && a <= 0)
-                s.noSeventh = true;
-            else
-                return false;
-            return true;
-        }
-        if (take(u"alt")) {
-            s.altered = true;
-            return true;
-        }
+        if (!take(u"omit") && !take(u"no"))
+            return std::nullopt;
+        const int a = accidental();
+        const int n = number();
+        take(u"st") || take(u"nd") || take(u"rd") || take(u"th");
+        if (n == 3)
+            s.noThird = true;
+        else if (n == 5)
+            s.noFifth = true;
+        else if (n == 7 && a <= 0)
+            s.noSeventh = true;
+        else
+            return false;
+        return true;
+    }
+
+    // "maj7", "M9", "Δ13" after the chord; "7M" as some books write Cmaj7.
+    std::optional<bool> readMajorMark(Spelling& s) {
         const qsizetype start = m_at;
-        if (takeMajorMark()) {
-            // "C7M" is Cmaj7, as some books write it.
-            const bool afterSeventh =
-                s.extension == 7 || s.extension == 9 || s.extension == 11 || s.extension == 13;
-            if (afterSeventh && !digitAt(m_at)) {
-                s.majorSeventhMark = true;
-                return true;
-            }
-            const int n = number();
-            if (n != 7 && n != 9 && n != 11 && n != 13)
-                return false;
+        if (!takeMajorMark()) {
+            m_at = start;
+            return std::nullopt;
+        }
+        const bool afterSeventh =
+            s.extension == 7 || s.extension == 9 || s.extension == 11 || s.extension == 13;
+        if (afterSeventh && !digitAt(m_at)) {
             s.majorSeventhMark = true;
-            // A sixth chord with a major seventh keeps its sixth ("6maj7").
-            if (s.extension == 6 || s.extension == 69)
-                s.added |= intervalBit(sixth) | (s.extension == 69 ? intervalBit(ninth) : 0);
-            s.extension = std::max(s.extension == 6 || s.extension == 69 ? 0 : s.extension, n);
             return true;
         }
-        m_at = start;
+        const int n = number();
+        if (n != 7 && n != 9 && n != 11 && n != 13)
+            return false;
+        s.majorSeventhMark = true;
+        // A sixth chord with a major seventh keeps its sixth ("6maj7").
+        if (s.extension == 6 || s.extension == 69)
+            s.added |= intervalBit(sixth) | (s.extension == 69 ? intervalBit(ninth) : 0);
+        s.extension = std::max(s.extension == 6 || s.extension == 69 ? 0 : s.extension, n);
+        return true;
+    }
+
+    // "b5", "#5", "b9", "#11", "b13"; "C7+" as C7#5; a bare tension such as "7(13)".
+    bool readAlteration(Spelling& s) {
         if (const int a = accidental(); a != 0) {
             const int n = number();
             if (n == 5) {
@@ -223,12 +250,10 @@ private:
             s.alterations |= intervalBit(tone);
             return true;
         }
-        // "C7+" is C7#5.
         if (take(u"+") && atEnd()) {
             s.alteredFifth = sharpFifth;
             return true;
         }
-        // A bare tension after the chord: "7(13)", "13(9)".
         if (const int n = number(); n == 9 || n == 11 || n == 13) {
             s.added |= intervalBit(toneOf(0, n));
             return true;

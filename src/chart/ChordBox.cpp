@@ -27,13 +27,16 @@ constexpr qreal lineWidth = 0.065;
 constexpr qreal nutThickness = 0.26;
 constexpr qreal dotDiameter = 0.82;
 constexpr qreal labelSize = 0.62;
+// The smallest label: 6 pt on a sheet whose labels are 7.3 pt at labelSize. A label that does
+// not fit its dot at this size widens the dot rather than shrinking further.
+constexpr qreal minLabelSize = 0.52;
 constexpr qreal labelRoom = 0.8; // of the dot's diameter that a label may fill
 constexpr qreal openDiameter = 0.46;
 constexpr qreal mutedHalf = 0.2;
 constexpr qreal markWidth = 0.085;
 constexpr qreal capoOverhang = 0.38; // beyond the outer strings
 constexpr qreal capoThickness = 0.56;
-constexpr qreal capoTextSize = 0.44; // "capo 3" in the bar
+constexpr qreal capoTextSize = 0.52; // "capo 3" in the bar, 6 pt where labels are 7.3 pt
 constexpr qreal sideSize = 0.55;     // "5fr", and "capo 3" when the box does not start at the capo
 constexpr qreal sideGap = 0.56;      // between those and the outer string, clear of its dots
 constexpr qreal minSide = 1.3;
@@ -79,7 +82,7 @@ void drawCentred(QPainter& painter, const QString& text, QPointF centre) {
 }
 
 // The font of one dot's label: the label size, a narrower face when that is too wide for the
-// dot, and smaller still only if the narrow face does not fit either.
+// dot, and smaller still if the narrow face does not fit either, down to minLabelSize.
 QFont labelFont(const QString& text) {
     const qreal room = dotDiameter * labelRoom * unit;
     QFont font = boxFont(labelSize, true);
@@ -87,9 +90,20 @@ QFont labelFont(const QString& text) {
         return font;
     font = boxFont(labelSize, true, narrowFamily);
     const qreal width = QFontMetricsF(font).horizontalAdvance(text);
-    if (width > room)
-        font.setPixelSize(std::max(1, int(font.pixelSize() * room / width)));
+    if (width > room) {
+        const int smallest = qRound(minLabelSize * unit);
+        font.setPixelSize(std::max(smallest, int(font.pixelSize() * room / width)));
+    }
     return font;
+}
+
+// The width of the dot under `text`: the dot's diameter, or wider for a label that does not fit
+// it at the smallest label size.
+qreal dotWidthFor(const QString& text) {
+    const qreal dot = dotDiameter * unit;
+    if (text.isEmpty())
+        return dot;
+    return std::max(dot, QFontMetricsF(labelFont(text)).horizontalAdvance(text) / labelRoom);
 }
 
 bool heldByBarre(const ChordDiagram& diagram, int index, const ChordDiagram::Barre& barre) {
@@ -197,79 +211,86 @@ QString ChordBox::label(const ChordDiagram::String& string, Labels labels) {
     return {};
 }
 
-void ChordBox::draw(QPainter& painter, const ChordDiagram& diagram, const Options& options,
-                    qreal spacing, QPointF origin) {
-    if (diagram.problem() || !(spacing > 0))
-        throw Failure::invalidProcedureCall();
-    const Layout l = layout(diagram, options, unit);
+namespace {
+
+// The horizontal extent of the strings, and half a line's width.
+struct Span {
+    qreal left;
+    qreal right;
+    qreal half = lineWidth * unit / 2;
+};
+
+Span spanOf(const ChordBox::Layout& l) {
     const int last = l.strings - 1;
+    return {std::min(l.stringX(0), l.stringX(last)), std::max(l.stringX(0), l.stringX(last))};
+}
 
-    painter.save();
-    painter.translate(origin);
-    painter.scale(spacing / unit, spacing / unit);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    const QColor inkColour = QColor::fromRgb(ink);
-    const qreal left = std::min(l.stringX(0), l.stringX(last));
-    const qreal right = std::max(l.stringX(0), l.stringX(last));
-    const qreal half = lineWidth * unit / 2;
-
-    // The grid: wires first, flat-ended just beyond the outer strings so the corners close.
+// The wires, flat-ended just beyond the outer strings so the corners close; the strings; and
+// the nut, or the capo where the nut would be.
+void drawGrid(QPainter& painter, const ChordDiagram& diagram, const ChordBox::Layout& l) {
+    const Span x = spanOf(l);
     painter.setPen(linePen(lineWidth));
     painter.setBrush(Qt::NoBrush);
     for (int wire = 0; wire <= l.rows; ++wire)
-        painter.drawLine(QPointF(left - half, l.wireY(wire)), QPointF(right + half, l.wireY(wire)));
-    for (int i = 0; i <= last; ++i)
+        painter.drawLine(QPointF(x.left - x.half, l.wireY(wire)),
+                         QPointF(x.right + x.half, l.wireY(wire)));
+    for (int i = 0; i < l.strings; ++i)
         painter.drawLine(QPointF(l.stringX(i), l.wireY(0)), QPointF(l.stringX(i), l.wireY(l.rows)));
 
     painter.setPen(Qt::NoPen);
     if (l.baseFret == 1 && diagram.capo > 0) {
-        // The capo stands where the nut would: a rounded bar wider than the strings, with its
-        // fret written on it.
+        // A rounded bar wider than the strings, with its fret written on it.
         const qreal over = capoOverhang * unit;
         const qreal thick = capoThickness * unit;
         painter.setBrush(QColor::fromRgb(capoColour));
         painter.drawRoundedRect(
-            QRectF(left - over, l.wireY(0) - thick, right - left + 2 * over, thick + half),
+            QRectF(x.left - over, l.wireY(0) - thick, x.right - x.left + 2 * over, thick + x.half),
             thick / 2, thick / 2);
         painter.setPen(QColor::fromRgb(paper));
         painter.setFont(boxFont(capoTextSize, true));
         drawCentred(painter, capoText(diagram.capo),
-                    QPointF((left + right) / 2, l.wireY(0) - (thick - half) / 2));
-        painter.setPen(Qt::NoPen);
+                    QPointF((x.left + x.right) / 2, l.wireY(0) - (thick - x.half) / 2));
     } else if (l.baseFret == 1) {
-        painter.setBrush(inkColour);
-        painter.drawRect(QRectF(left - half, l.wireY(0) - nutThickness * unit,
-                                right - left + 2 * half, nutThickness * unit + half));
+        painter.setBrush(QColor::fromRgb(ink));
+        painter.drawRect(QRectF(x.left - x.half, l.wireY(0) - nutThickness * unit,
+                                x.right - x.left + 2 * x.half, nutThickness * unit + x.half));
     }
+}
 
-    // Barres, then the dots of the strings no barre holds.
+// Barres, then the dots of the strings no barre holds, then the labels in them.
+void drawDots(QPainter& painter, const ChordDiagram& diagram, const ChordBox::Options& options,
+              const ChordBox::Layout& l) {
     const QList<ChordDiagram::Barre> barres = diagram.barres();
     const qreal dot = dotDiameter * unit;
-    painter.setBrush(inkColour);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromRgb(ink));
     for (const ChordDiagram::Barre& b : barres) {
         const qreal x1 = std::min(l.stringX(b.first), l.stringX(b.last));
         const qreal x2 = std::max(l.stringX(b.first), l.stringX(b.last));
         painter.drawRoundedRect(QRectF(x1 - dot / 2, l.fretY(b.fret) - dot / 2, x2 - x1 + dot, dot),
                                 dot / 2, dot / 2);
     }
-    for (int i = 0; i <= last; ++i) {
+    const auto heldByAnyBarre = [&](int i) {
+        return std::any_of(barres.cbegin(), barres.cend(),
+                           [&](const auto& b) { return heldByBarre(diagram, i, b); });
+    };
+    for (int i = 0; i < l.strings; ++i) {
         const ChordDiagram::String& s = diagram.strings[i];
-        if (s.fret <= ChordDiagram::open)
+        if (s.fret <= ChordDiagram::open || heldByAnyBarre(i))
             continue;
-        const bool inBarre = std::any_of(barres.cbegin(), barres.cend(),
-                                         [&](const auto& b) { return heldByBarre(diagram, i, b); });
-        if (!inBarre)
-            painter.drawEllipse(QPointF(l.stringX(i), l.fretY(s.fret)), dot / 2, dot / 2);
+        const qreal width = dotWidthFor(ChordBox::label(s, options.labels));
+        painter.drawRoundedRect(
+            QRectF(l.stringX(i) - width / 2, l.fretY(s.fret) - dot / 2, width, dot), dot / 2,
+            dot / 2);
     }
     painter.setPen(QColor::fromRgb(paper));
-    for (int i = 0; i <= last; ++i) {
-        const QString text = label(diagram.strings[i], options.labels);
+    for (int i = 0; i < l.strings; ++i) {
+        const QString text = ChordBox::label(diagram.strings[i], options.labels);
         if (text.isEmpty())
             continue;
         // A barre's finger is named once, at its bass end; intervals and notes differ from
         // string to string and stand on each string the barre holds.
-        const bool repeatedFinger = options.labels == Labels::Fingers &&
+        const bool repeatedFinger = options.labels == ChordBox::Labels::Fingers &&
                                     std::any_of(barres.cbegin(), barres.cend(), [&](const auto& b) {
                                         return b.first != i && heldByBarre(diagram, i, b);
                                     });
@@ -278,51 +299,75 @@ void ChordBox::draw(QPainter& painter, const ChordDiagram& diagram, const Option
         painter.setFont(labelFont(text));
         drawCentred(painter, text, QPointF(l.stringX(i), l.fretY(diagram.strings[i].fret)));
     }
+}
 
-    // "o" over open strings, "x" over muted ones.
+// "o" over open strings, "x" over muted ones.
+void drawStringMarks(QPainter& painter, const ChordDiagram& diagram, const ChordBox::Layout& l) {
     painter.setBrush(Qt::NoBrush);
     painter.setPen(linePen(markWidth, Qt::RoundCap));
-    const qreal markY = l.markY();
-    for (int i = 0; i <= last; ++i) {
+    const qreal y = l.markY();
+    for (int i = 0; i < l.strings; ++i) {
         const qreal x = l.stringX(i);
         if (diagram.strings[i].fret == ChordDiagram::open) {
             const qreal r = openDiameter * unit / 2;
-            painter.drawEllipse(QPointF(x, markY), r, r);
+            painter.drawEllipse(QPointF(x, y), r, r);
         } else if (diagram.strings[i].fret == ChordDiagram::muted) {
             const qreal d = mutedHalf * unit;
-            painter.drawLine(QPointF(x - d, markY - d), QPointF(x + d, markY + d));
-            painter.drawLine(QPointF(x - d, markY + d), QPointF(x + d, markY - d));
+            painter.drawLine(QPointF(x - d, y - d), QPointF(x + d, y + d));
+            painter.drawLine(QPointF(x - d, y + d), QPointF(x + d, y - d));
         }
     }
+}
 
-    // The side texts: the base fret beside the first row on the bass side, the capo on the
-    // treble side, each against the grid.
-    painter.setPen(inkColour);
+// The base fret beside the first row on the bass side, the capo on the treble side when the
+// box does not start at it, each against the grid; the chord's name above, narrowed to fit.
+void drawTexts(QPainter& painter, const ChordDiagram& diagram, const ChordBox::Layout& l) {
+    const Span x = spanOf(l);
+    painter.setPen(QColor::fromRgb(ink));
     painter.setFont(boxFont(sideSize, false));
     const QFontMetricsF side(painter.font());
     const qreal gap = sideGap * unit;
     const auto sideText = [&](const QString& text, bool onLeft, qreal y) {
         const qreal width = side.horizontalAdvance(text);
-        const qreal x = onLeft ? left - gap - width : right + gap;
-        painter.drawText(QPointF(x, y + side.capHeight() / 2), text);
+        const qreal at = onLeft ? x.left - gap - width : x.right + gap;
+        painter.drawText(QPointF(at, y + side.capHeight() / 2), text);
     };
-    const bool bassOnLeft = !options.leftHanded;
+    const bool bassOnLeft = !l.leftHanded;
     if (l.baseFret > 1)
         sideText(baseFretText(l.baseFret), bassOnLeft, l.fretY(l.baseFret));
     if (diagram.capo > 0 && l.baseFret > 1)
-        sideText(capoText(diagram.capo), !bassOnLeft, markY);
+        sideText(capoText(diagram.capo), !bassOnLeft, l.markY());
 
-    if (!diagram.name.isEmpty()) {
-        QFont font = boxFont(nameSize, true);
-        const qreal room = l.size().width();
-        const qreal width = QFontMetricsF(font).horizontalAdvance(diagram.name);
-        if (width > room)
-            font.setPixelSize(std::max(1, int(font.pixelSize() * room / width)));
-        painter.setFont(font);
-        const qreal nameWidth = QFontMetricsF(font).horizontalAdvance(diagram.name);
-        painter.drawText(QPointF((left + right - nameWidth) / 2, nameBaseline * unit),
-                         diagram.name);
-    }
+    if (diagram.name.isEmpty())
+        return;
+    QFont font = boxFont(nameSize, true);
+    const qreal room = l.size().width();
+    const qreal width = QFontMetricsF(font).horizontalAdvance(diagram.name);
+    if (width > room)
+        font.setPixelSize(std::max(1, int(font.pixelSize() * room / width)));
+    painter.setFont(font);
+    const qreal nameWidth = QFontMetricsF(font).horizontalAdvance(diagram.name);
+    painter.drawText(QPointF((x.left + x.right - nameWidth) / 2, nameBaseline * unit),
+                     diagram.name);
+}
+
+} // namespace
+
+void ChordBox::draw(QPainter& painter, const ChordDiagram& diagram, const Options& options,
+                    qreal spacing, QPointF origin) {
+    if (diagram.problem() || !(spacing > 0))
+        throw Failure::invalidProcedureCall();
+    // Drawn at `unit` per spacing and scaled, so that fonts get whole pixel sizes.
+    const Layout l = layout(diagram, options, unit);
+    painter.save();
+    painter.translate(origin);
+    painter.scale(spacing / unit, spacing / unit);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    drawGrid(painter, diagram, l);
+    drawDots(painter, diagram, options, l);
+    drawStringMarks(painter, diagram, l);
+    drawTexts(painter, diagram, l);
     painter.restore();
 }
 

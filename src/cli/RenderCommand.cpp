@@ -69,8 +69,9 @@ RenderCommand::RenderCommand()
                    "Example: strumvane-charts render x-3-2-0-1-0 c.svg\n"
                    "         strumvane-charts render 2-0-1-0 f.png --instrument ukulele")}),
       m_style(QStringLiteral("style"),
-              QStringLiteral("fretboard (default): one of the window's charts; box: a chord box "
-                             "as chord books print it."),
+              QStringLiteral("fretboard: one of the window's charts (the default for ENTRY "
+                             "PITCH); box: a chord box as chord books print it (the default for "
+                             "FRETS)."),
               QStringLiteral("style"), QStringLiteral("fretboard")),
       m_chart(QStringLiteral("chart"),
               QStringLiteral("The window's chart to draw: fingering (default), interval or "
@@ -95,7 +96,7 @@ RenderCommand::RenderCommand()
                 QStringLiteral("The file to write: .bmp, .jpg, .jpeg, .png, .svg or .pdf."));
 }
 
-int RenderCommand::execute(const CommandContext& context) {
+std::optional<int> RenderCommand::readChord(const CommandContext& context, Chord& chord) const {
     const QStringList args = arguments();
     if (args.size() != 3 && !(args.size() == 2 && Arguments::looksLikeFrets(args[0])))
         return context.usageError(QStringLiteral("render takes ENTRY PITCH FILE or FRETS FILE"));
@@ -103,10 +104,8 @@ int RenderCommand::execute(const CommandContext& context) {
     const std::optional<Fretboard> board = Arguments::fretboard(parser(), &error);
     if (!board)
         return context.usageError(error);
-    // The chord to draw: an entry at a Pitch, or frets on the fretboard.
-    std::optional<ChordDiagram> diagram;
-    const ChordEntry* entry = nullptr;
-    std::optional<qint16> pitch;
+    chord.strings = board->stringCount();
+    chord.boardDescription = board->description();
     if (args.size() == 3) {
         if (!Arguments::isCatalogueFretboard(*board))
             return context.usageError(QStringLiteral(
@@ -115,27 +114,34 @@ int RenderCommand::execute(const CommandContext& context) {
         const std::optional<int> entryNumber = Arguments::entry(args[0], &error);
         if (!entryNumber)
             return context.usageError(error);
-        pitch = Arguments::pitch(args[1], &error);
-        if (!pitch)
+        chord.pitch = Arguments::pitch(args[1], &error);
+        if (!chord.pitch)
             return context.usageError(error);
-        entry = &ChordCatalogue::entry(*entryNumber);
-    } else {
-        const std::optional<QList<qint16>> frets = Arguments::frets(args[0], *board, &error);
-        if (!frets)
-            return context.usageError(error);
-        const Voicing voicing = VoicingDiagram::ofFrets(*frets, *board);
-        diagram = VoicingDiagram::of(voicing, *board, VoicingDiagram::nameOf(voicing.notes),
-                                     std::nullopt);
+        chord.entry = &ChordCatalogue::entry(*entryNumber);
+        return std::nullopt;
     }
-    const QString& fileName = args.last();
+    const std::optional<QList<qint16>> frets = Arguments::frets(args[0], *board, &error);
+    if (!frets)
+        return context.usageError(error);
+    const Voicing voicing = VoicingDiagram::ofFrets(*frets, *board);
+    chord.diagram =
+        VoicingDiagram::of(voicing, *board, VoicingDiagram::nameOf(voicing.notes), std::nullopt);
+    return std::nullopt;
+}
+
+int RenderCommand::execute(const CommandContext& context) {
+    Chord chord;
+    if (const std::optional<int> status = readChord(context, chord))
+        return *status;
+    const QString fileName = arguments().last();
     const std::optional<Arguments::FileKind> format = Arguments::fileKind(fileName);
     if (!format || *format == Arguments::FileKind::Wav || *format == Arguments::FileKind::MusicXml)
         return context.usageError(QStringLiteral("cannot tell the image format of '%1' (use "
                                                  ".bmp, .jpg, .jpeg, .png, .svg or .pdf)")
                                       .arg(fileName));
-    // The window's chart has six strings: other instruments are drawn as boxes.
-    const bool sixStrings = board->stringCount() == Arguments::chartStrings;
-    Arguments::Style style = sixStrings ? Arguments::Style::Fretboard : Arguments::Style::Box;
+    // An entry at a Pitch is drawn as the window draws it; a shape written as frets as a box.
+    QString error;
+    Arguments::Style style = chord.entry ? Arguments::Style::Fretboard : Arguments::Style::Box;
     if (parser().isSet(m_style)) {
         const std::optional<Arguments::Style> read =
             Arguments::style(parser().value(m_style), &error);
@@ -143,17 +149,25 @@ int RenderCommand::execute(const CommandContext& context) {
             return context.usageError(error);
         style = *read;
     }
-    if (style == Arguments::Style::Fretboard && !sixStrings)
+    // The window's chart has six strings: other instruments are drawn as boxes.
+    if (style == Arguments::Style::Fretboard && chord.strings != Arguments::chartStrings)
         return context.usageError(
             QStringLiteral("the window's chart has six strings; the %1 is drawn as a chord box")
-                .arg(board->description()));
+                .arg(chord.boardDescription));
     if (style == Arguments::Style::Box)
-        return renderBox(context, entry ? ChordDiagram::fromCatalogue(*entry, *pitch) : *diagram,
+        return renderBox(context,
+                         chord.entry ? ChordDiagram::fromCatalogue(*chord.entry, *chord.pitch)
+                                     : *chord.diagram,
                          fileName, *format);
+    return renderChart(context, chord, fileName, *format);
+}
 
+int RenderCommand::renderChart(const CommandContext& context, const Chord& chord,
+                               const QString& fileName, Arguments::FileKind format) const {
     if (parser().isSet(m_labels) || parser().isSet(m_size))
         return context.usageError(
             QStringLiteral("--labels and --size draw chord boxes: add --style box"));
+    QString error;
     const std::optional<QList<ChordChartKind>> charts =
         Arguments::charts(parser().value(m_chart), &error);
     if (!charts)
@@ -164,24 +178,25 @@ int RenderCommand::execute(const CommandContext& context) {
     const ChordChartKind kind = charts->first();
     const bool leftHanded = parser().isSet(m_leftHanded);
 
-    if (isVector(*format)) {
+    if (isVector(format)) {
         try {
-            if (entry)
-                VectorChartFile::write(fileName, vectorFormat(*format), kind, *entry, *pitch,
-                                       leftHanded);
+            if (chord.entry)
+                VectorChartFile::write(fileName, vectorFormat(format), kind, *chord.entry,
+                                       *chord.pitch, leftHanded);
             else
-                VectorChartFile::write(fileName, vectorFormat(*format), kind, *diagram, leftHanded);
+                VectorChartFile::write(fileName, vectorFormat(format), kind, *chord.diagram,
+                                       leftHanded);
         } catch (const Failure& failure) {
             return reportFailure(context, fileName, failure);
         }
         return ExitStatus::ok;
     }
     ChartSurface surface;
-    if (entry)
-        drawChordChart(surface, kind, *entry, *pitch, leftHanded);
+    if (chord.entry)
+        drawChordChart(surface, kind, *chord.entry, *chord.pitch, leftHanded);
     else
-        drawChordChart(surface, kind, *diagram, leftHanded);
-    return writeRaster(context, fileName, surface.image(), *format);
+        drawChordChart(surface, kind, *chord.diagram, leftHanded);
+    return writeRaster(context, fileName, surface.image(), format);
 }
 
 int RenderCommand::renderBox(const CommandContext& context, const ChordDiagram& diagram,

@@ -177,58 +177,66 @@ QString Tuning::noteName(qint16 midiNote) {
            QString::number(midiNote / PitchClass::count - 1);
 }
 
+namespace {
+
+// The notes of a tuning written out: notes with octaves ("D2 A2 D3 G3 A3 D4") into `notes`, or
+// note names alone ("DADGAD", the banjo's "gDGBD") into `classes`. The one-line error, if any.
+std::optional<QString> readNotes(const QString& whole, QList<qint16>& notes,
+                                 QList<qint16>& classes) {
+    const QString trimmed = whole.trimmed();
+    static const QRegularExpression digit(QStringLiteral("[0-9]"));
+    if (trimmed.contains(digit)) {
+        static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
+        for (const QString& word : trimmed.split(separators, Qt::SkipEmptyParts)) {
+            const std::optional<qint16> note = Tuning::parseNote(word);
+            if (!note)
+                return QStringLiteral("'%1' in tuning '%2' is not a note (such as E2, F#3 or Bb1)")
+                    .arg(word, whole);
+            notes << *note;
+        }
+        return std::nullopt;
+    }
+    const QString presets = Tuning::presetNames().join(QStringLiteral(", "));
+    // Written note names have capitals; a word in small letters that is no preset is a
+    // misspelt preset, not notes ("dadgda").
+    if (trimmed == trimmed.toLower() && !trimmed.isEmpty())
+        return QStringLiteral("unknown tuning '%1' (presets: %2; or notes such as "
+                              "'D2 A2 D3 G3 A3 D4' or DADGAD)")
+            .arg(whole, presets);
+    for (qsizetype at = 0; at < trimmed.size();) {
+        const qsizetype length = noteNameLength(QStringView(trimmed).mid(at));
+        if (length == 0)
+            return QStringLiteral("'%1' in tuning '%2' is not a note; a tuning is a preset (%3), "
+                                  "notes such as 'D2 A2 D3 G3 A3 D4' or note names such as "
+                                  "DADGAD")
+                .arg(trimmed.mid(at, 1), whole, presets);
+        classes << *ChordTheory::parseNoteName(QStringView(trimmed).mid(at, length));
+        at += length;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 std::optional<Tuning> Tuning::parse(QStringView text, QString* error, const Tuning* reference) {
     auto fail = [&](const QString& message) -> std::optional<Tuning> {
         if (error)
             *error = message;
         return std::nullopt;
     };
-    const QString whole = text.toString();
     if (std::optional<Tuning> named = preset(text))
         return named;
-
-    // Either notes with octaves or pitch classes whose octaves come from an instrument.
+    const QString whole = text.toString();
     QList<qint16> notes;
     QList<qint16> classes;
-    const QString trimmed = whole.trimmed();
-    static const QRegularExpression digit(QStringLiteral("[0-9]"));
-    if (trimmed.contains(digit)) {
-        static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
-        for (const QString& word : trimmed.split(separators, Qt::SkipEmptyParts)) {
-            const std::optional<qint16> note = parseNote(word);
-            if (!note)
-                return fail(QStringLiteral("'%1' in tuning '%2' is not a note (such as E2, "
-                                           "F#3 or Bb1)")
-                                .arg(word, whole));
-            notes << *note;
-        }
-    } else {
-        // Written note names have capitals ("DADGAD", the banjo's "gDGBD"); a word in small
-        // letters that is no preset is a misspelt preset, not notes ("dadgda").
-        if (trimmed == trimmed.toLower() && !trimmed.isEmpty())
-            return fail(QStringLiteral("unknown tuning '%1' (presets: %2; or notes such as "
-                                       "'D2 A2 D3 G3 A3 D4' or DADGAD)")
-                            .arg(whole, presetNames().join(QStringLiteral(", "))));
-        for (qsizetype at = 0; at < trimmed.size();) {
-            const qsizetype length = noteNameLength(QStringView(trimmed).mid(at));
-            if (length == 0)
-                return fail(
-                    QStringLiteral("'%1' in tuning '%2' is not a note; a tuning is a "
-                                   "preset (%3), notes such as 'D2 A2 D3 G3 A3 D4' "
-                                   "or note names such as DADGAD")
-                        .arg(trimmed.mid(at, 1), whole, presetNames().join(QStringLiteral(", "))));
-            classes << *ChordTheory::parseNoteName(QStringView(trimmed).mid(at, length));
-            at += length;
-        }
-    }
+    if (const std::optional<QString> problem = readNotes(whole, notes, classes))
+        return fail(*problem);
     const bool compact = notes.isEmpty();
     const qsizetype count = compact ? classes.size() : notes.size();
     if (count < minStrings || count > maxStrings)
         return fail(QStringLiteral("tuning '%1' has %2 strings; a tuning has %3 to %4")
-                        .arg(whole)
-                        .arg(count)
-                        .arg(minStrings)
-                        .arg(maxStrings));
+                        .arg(whole, QString::number(count), QString::number(minStrings),
+                             QString::number(maxStrings)));
 
     // The instrument the notes belong to: the reference when it has as many strings, else
     // the instrument of that string count whose open strings lie nearest.
@@ -256,21 +264,21 @@ std::optional<Tuning> Tuning::parse(QStringView text, QString* error, const Tuni
         }
     }
     if (!like)
-        return fail(
-            QStringLiteral("tuning '%1': no instrument has %2 strings").arg(whole).arg(count));
+        return fail(QStringLiteral("tuning '%1': no instrument has %2 strings")
+                        .arg(whole, QString::number(count)));
     QList<String> strings;
     for (int s = 0; s < count; ++s) {
         const qint16 note = placed(*like, s);
         if (note < 0 || note > highestNote)
             return fail(QStringLiteral("tuning '%1' reaches outside MIDI notes 0 to %2")
-                            .arg(whole)
-                            .arg(highestNote));
+                            .arg(whole, QString::number(highestNote)));
         strings << String{note, 0};
     }
     // A short string stays short while it is still tuned above the string after it.
     if (like->startFret(0) > 0 && count > 1 && strings[0].openNote > strings[1].openNote)
         strings[0].startFret = like->startFret(0);
-    return Tuning(trimmed, like->instrument(), strings, like->fretCount(), like->thumbOverLowest());
+    return Tuning(whole.trimmed(), like->instrument(), strings, like->fretCount(),
+                  like->thumbOverLowest());
 }
 
 std::optional<Tuning> Tuning::parseFor(const Tuning& instrument, QStringView text, QString* error) {

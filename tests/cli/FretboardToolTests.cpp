@@ -134,9 +134,14 @@ TEST(FretboardTool, BadFretboards_ExitTwoInOneLine) {
 TEST(FretboardTool, RenderAndSheet_DrawShapesWrittenAsFrets) {
     QTemporaryDir dir;
     const auto path = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
-    // Six strings: the window's chart; other instruments: a chord box, as --style box draws it.
-    ASSERT_EQ(runTool(args({"render", "x-3-2-0-1-0"}) << path("c.png")).status, 0);
+    // Frets are drawn as a chord box unless the window's chart is asked for, which has six
+    // strings; other instruments always as a box, the same as --style box draws it.
+    ASSERT_EQ(
+        runTool(args({"render", "x-3-2-0-1-0", "--style", "fretboard"}) << path("c.png")).status,
+        0);
     EXPECT_EQ(QImage(path("c.png")).size(), QSize(516, 117));
+    ASSERT_EQ(runTool(args({"render", "x-3-2-0-1-0"}) << path("cbox.png")).status, 0);
+    EXPECT_NE(QImage(path("cbox.png")).size(), QSize(516, 117));
     ASSERT_EQ(
         runTool(args({"render", "2-0-1-0", "--instrument", "ukulele"}) << path("f.png")).status, 0);
     ASSERT_EQ(runTool(args({"render", "2-0-1-0", "--instrument", "ukulele", "--style", "box"})
