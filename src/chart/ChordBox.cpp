@@ -150,6 +150,10 @@ QSizeF ChordBox::Layout::size() const {
 }
 
 int ChordBox::baseFret(const ChordDiagram& diagram, const Options& options) {
+    if (options.firstFret > 0) {
+        const int lowest = diagram.lowestFret();
+        return lowest > 0 ? std::min(options.firstFret, lowest) : options.firstFret;
+    }
     const int rows = std::max(options.fretRows, minFretRows);
     // Chord books draw the nut for open shapes and those held at the first frets; a shape
     // stopped from the third fret up is movable, and its box starts where it does.

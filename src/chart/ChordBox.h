@@ -36,6 +36,11 @@ public:
         Labels labels = Labels::Fingers;
         bool leftHanded = false;
         int fretRows = defaultFretRows; // at least minFretRows
+        // The first fret row asked for, 1 or more; 0 lets baseFret() choose from the shape.
+        // A box never hides a stopped fret: it starts lower for a fret below this one and
+        // grows for frets past its rows (an editor showing frets 5 to 9 with a dot at 3
+        // starts at 3).
+        int firstFret = 0;
     };
 
     // Where the parts of one box fall, in the painter's coordinates, for a box whose top-left
@@ -65,7 +70,8 @@ public:
 
     // The first fret row: 1 when the highest stopped fret fits into the rows from the nut and
     // the shape sounds an open string or is stopped at fret 1 or 2, else the lowest stopped
-    // fret. x-3-2-0-1-0 gives 1, x-2-3-2-3-x 1, x-3-5-5-5-3 3, 7-x-7-7-6-x 6.
+    // fret. x-3-2-0-1-0 gives 1, x-2-3-2-3-x 1, x-3-5-5-5-3 3, 7-x-7-7-6-x 6. With
+    // options.firstFret set, that fret, or the lowest stopped fret when it is lower.
     static int baseFret(const ChordDiagram& diagram, const Options& options);
     // The rows drawn: options.fretRows (at least minFretRows), more when the stopped frets span
     // more from the base fret.

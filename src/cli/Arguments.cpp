@@ -88,18 +88,9 @@ std::optional<Fretboard> fretboard(const QCommandLineParser& parser, QString* er
     if (parser.isSet(QStringLiteral("tuning"))) {
         const QString text = parser.value(QStringLiteral("tuning"));
         const std::optional<Tuning> read =
-            Tuning::parse(text, error, instrument ? &*instrument : nullptr);
+            instrument ? Tuning::parseFor(*instrument, text, error) : Tuning::parse(text, error);
         if (!read)
             return std::nullopt;
-        if (instrument && Tuning::preset(text) && read->instrument() != instrument->name())
-            return fail(QStringLiteral("tuning '%1' is one of the %2, not of the %3")
-                            .arg(text, read->instrument(), instrument->name()));
-        if (instrument && read->stringCount() != instrument->stringCount())
-            return fail(QStringLiteral("tuning '%1' has %2 strings, the %3 %4")
-                            .arg(text)
-                            .arg(read->stringCount())
-                            .arg(instrument->name())
-                            .arg(instrument->stringCount()));
         tuning = *read;
     }
     int capo = 0;

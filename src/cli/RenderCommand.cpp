@@ -14,19 +14,9 @@
 #include "writers/JpegWriter.h"
 #include "writers/VectorChartFile.h"
 
-#include <QBuffer>
-
 namespace {
 
 constexpr quint8 jpegQuality = 100;
-
-QByteArray encodePng(const QImage& image) {
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return data;
-}
 
 QByteArray encodeRaster(const QImage& image, Arguments::FileKind kind) {
     switch (kind) {
@@ -35,7 +25,7 @@ QByteArray encodeRaster(const QImage& image, Arguments::FileKind kind) {
     case Arguments::FileKind::Jpeg:
         return JpegWriter::encodeJpeg(image, jpegQuality);
     default:
-        return encodePng(image);
+        return ImageFile::encodePng(image);
     }
 }
 

@@ -280,3 +280,24 @@ std::optional<Tuning> Tuning::parse(QStringView text, QString* error, const Tuni
     return Tuning(whole.trimmed(), like->instrument(), strings, like->fretCount(),
                   like->thumbOverLowest());
 }
+
+std::optional<Tuning> Tuning::parseFor(const Tuning& instrument, QStringView text, QString* error) {
+    auto fail = [&](const QString& message) -> std::optional<Tuning> {
+        if (error)
+            *error = message;
+        return std::nullopt;
+    };
+    const std::optional<Tuning> read = parse(text, error, &instrument);
+    if (!read)
+        return std::nullopt;
+    if (preset(text) && read->instrument() != instrument.name())
+        return fail(QStringLiteral("tuning '%1' is one of the %2, not of the %3")
+                        .arg(text.toString(), read->instrument(), instrument.name()));
+    if (read->stringCount() != instrument.stringCount())
+        return fail(QStringLiteral("tuning '%1' has %2 strings, the %3 %4")
+                        .arg(text.toString())
+                        .arg(read->stringCount())
+                        .arg(instrument.name())
+                        .arg(instrument.stringCount()));
+    return read;
+}

@@ -74,6 +74,13 @@ public:
     static std::optional<Tuning> parse(QStringView text, QString* error = nullptr,
                                        const Tuning* reference = nullptr);
 
+    // A tuning of `instrument` (an instrument preset) from a user's text: as parse() reads
+    // it with the instrument as reference, refusing a preset of another instrument and
+    // another number of strings. Errors: parse()'s own, "tuning 'dadgad' is one of the
+    // guitar, not of the ukulele", "tuning 'DADGAD' has 6 strings, the ukulele 4".
+    static std::optional<Tuning> parseFor(const Tuning& instrument, QStringView text,
+                                          QString* error = nullptr);
+
     // A note in scientific pitch: a letter A to G in either case, one optional sharp ("#",
     // "♯") or flat ("b", "♭") and an octave 0 to 9: "E2" gives 40, "g4" 67, "Bb1" 34, "C#5"
     // 73; nullopt for "H2", "E", "E10", "Cb-1".

@@ -23,10 +23,6 @@ constexpr qint16 defaultChordLine = 35;
 constexpr qint16 defaultPitch = 0;
 constexpr qint16 defaultSaveOption = 1; // no format chosen yet
 
-QString sectionKey(const QString& key) {
-    return QLatin1String(SettingsStore::settingsSection) + u'/' + key;
-}
-
 // The device number of /dev/null (character device 1:3 on Linux), whatever its name.
 dev_t nullDeviceNumber() {
     static constexpr unsigned memoryDevicesMajor = 1;
@@ -44,7 +40,8 @@ dev_t nullDeviceNumber() {
 
 SettingsStore::SettingsStore() : SettingsStore(userFileName()) {}
 
-SettingsStore::SettingsStore(const QString& iniFilePath) : m_fileName(iniFilePath) {
+SettingsStore::SettingsStore(const QString& iniFilePath, const QString& group)
+    : m_fileName(iniFilePath), m_group(group) {
     // Looked at before QSettings opens it: QSettings reads the file as it starts, and reading
     // a pipe would wait for a writer for ever.
     checkTarget();
@@ -117,7 +114,7 @@ QString SettingsStore::getSetting(const QString& key, const QString& defaultValu
     // pending writes a sync only reads; while held it would write, so it is skipped then.
     if (!m_held || m_access == Access::ReadOnly)
         m_settings->sync();
-    const QVariant value = m_settings->value(sectionKey(key));
+    const QVariant value = m_settings->value(groupKey(key));
     if (!value.isValid())
         return defaultValue;
     // A hand-edited value with unquoted commas comes back as a list; keep it as one text.
@@ -150,7 +147,7 @@ void SettingsStore::saveSetting(const QString& key, const QString& value) {
     }
     if (!m_settings || m_settings->status() == QSettings::AccessError)
         reopenAfterError();
-    m_settings->setValue(sectionKey(key), value);
+    m_settings->setValue(groupKey(key), value);
     sync();
 }
 
@@ -219,7 +216,7 @@ void SettingsStore::flush() {
     if (!m_settings || m_settings->status() == QSettings::AccessError)
         reopenAfterError();
     for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it)
-        m_settings->setValue(sectionKey(it.key()), it.value());
+        m_settings->setValue(groupKey(it.key()), it.value());
     m_pending.clear();
     sync();
 }
@@ -235,6 +232,10 @@ void SettingsStore::sync() {
     m_settings->sync();
     if (m_settings->status() == QSettings::AccessError)
         throw Failure::pathFileAccessError();
+}
+
+QString SettingsStore::groupKey(const QString& key) const {
+    return m_group + u'/' + key;
 }
 
 void SettingsStore::reopenAfterError() {

@@ -45,8 +45,11 @@ public:
 
     // The user's store: userFileName().
     SettingsStore();
-    // A store on the given INI file (tests hand in a file in a temporary folder).
-    explicit SettingsStore(const QString& iniFilePath);
+    // A store on the given INI file (tests hand in a file in a temporary folder), in the
+    // group `group` of that file: settingsSection for the main window, another name for
+    // another program of the package sharing the file ("Finder").
+    explicit SettingsStore(const QString& iniFilePath,
+                           const QString& group = QLatin1String(settingsSection));
     ~SettingsStore();
 
     // The file that QSettings(IniFormat, UserScope, "Quillmoor") writes on Linux:
@@ -100,8 +103,9 @@ public:
     // Writes every held value to disk now. Throws as saveSetting does.
     void flush();
 
-    // The file behind the store.
+    // The file behind the store, and the group of it that holds the values.
     QString fileName() const { return m_fileName; }
+    QString group() const { return m_group; }
 
     enum class Access {
         ReadWrite,
@@ -118,8 +122,10 @@ private:
     void throwReportOnce();
     void sync();
     void reopenAfterError();
+    QString groupKey(const QString& key) const;
 
     QString m_fileName;
+    QString m_group;
     mutable std::unique_ptr<QSettings> m_settings; // none while detached
     mutable Access m_access = Access::ReadWrite;
     mutable QString m_report; // the description of a report not yet thrown

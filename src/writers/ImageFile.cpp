@@ -98,6 +98,16 @@ QByteArray encodeGreyBitmap(const QImage& picture) {
 
 } // namespace
 
+QByteArray ImageFile::encodePng(const QImage& picture) {
+    if (picture.isNull())
+        return {};
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "PNG").write(picture);
+    return data;
+}
+
 QByteArray ImageFile::encodeBitmap(const QImage& picture) {
     if (picture.isNull())
         return {};

@@ -39,6 +39,8 @@ public:
 
     // The BMP file content of `picture`; empty for a null picture.
     static QByteArray encodeBitmap(const QImage& picture);
+    // The PNG file content of `picture`, its resolution kept; empty for a null picture.
+    static QByteArray encodePng(const QImage& picture);
 
     // `picture` (RGB32 or ARGB32, opaque) as an 8-bit image with a table of the 256 greys, or
     // a null image when any pixel is not an opaque grey.

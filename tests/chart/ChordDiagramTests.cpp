@@ -92,6 +92,26 @@ TEST(ChordDiagram, BaseFretAndRowsFollowTheShape) {
     }
 }
 
+TEST(ChordDiagram, AFirstFretAskedFor_StartsTheBoxThereUnlessAFretLiesLower) {
+    const struct {
+        const char* frets;
+        int firstFret;
+        int baseFret;
+        int drawnRows;
+    } cases[] = {
+        {"x-x-x-x-x-x", 7, 7, 5},  {"x-3-2-0-1-0", 5, 1, 5}, {"x-7-9-x-x-x", 5, 5, 5},
+        {"x-7-12-x-x-x", 5, 5, 8}, {"x-3-2-0-1-0", 1, 1, 5}, {"0-0-0-0-0-0", 20, 20, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frets);
+        ChordBox::Options options;
+        options.firstFret = c.firstFret;
+        const ChordDiagram d = diagram(c.frets);
+        EXPECT_EQ(ChordBox::baseFret(d, options), c.baseFret);
+        EXPECT_EQ(ChordBox::fretRows(d, options), c.drawnRows);
+    }
+}
+
 TEST(ChordDiagram, FromCatalogue_PlacesTheEntryAsTheWindowDoes) {
     const ChordDiagram cmaj = ChordDiagram::fromCatalogue(ChordCatalogue::entry(6), 0);
     EXPECT_EQ(cmaj.name, QStringLiteral("Cmaj"));

@@ -46,15 +46,19 @@ run)
     [ "$(grep -c '^ \.$' <<<"$description")" -ge 1 ] || fail "the description has one paragraph"
 
     dpkg -x "$deb" "$work/root"
-    for path in usr/bin/strumvane usr/bin/strumvane-charts \
+    for path in usr/bin/strumvane usr/bin/strumvane-charts usr/bin/strumvane-finder \
         usr/share/applications/strumvane.desktop \
+        usr/share/applications/strumvane-finder.desktop \
         usr/share/icons/hicolor/scalable/apps/strumvane.svg \
+        usr/share/icons/hicolor/scalable/apps/strumvane-finder.svg \
         usr/share/man/man1/strumvane.1.gz usr/share/man/man1/strumvane-charts.1.gz \
+        usr/share/man/man1/strumvane-finder.1.gz \
         usr/share/doc/strumvane/copyright usr/share/doc/strumvane/changelog.gz \
-        usr/share/metainfo/io.github.strumvane.Strumvane.metainfo.xml; do
+        usr/share/metainfo/io.github.strumvane.Strumvane.metainfo.xml \
+        usr/share/metainfo/io.github.strumvane.StrumvaneFinder.metainfo.xml; do
         [ -e "$work/root/$path" ] || fail "missing from the package: $path"
     done
-    for program in strumvane strumvane-charts; do
+    for program in strumvane strumvane-charts strumvane-finder; do
         file -b "$work/root/usr/bin/$program" | grep -q ', stripped' ||
             fail "usr/bin/$program is not stripped: $(file -b "$work/root/usr/bin/$program")"
     done
@@ -66,6 +70,23 @@ run)
     actual=$("$tool" show 6 C | head -n 5)
     "$tool" show 6 C | grep -q "^Playability: [0-9]" || fail "show gives no playability score"
     [ "$actual" = "$expected" ] || fail "unexpected output of the installed tool:"$'\n'"$actual"
+    # The finder's desktop entry starts the installed program, in the menus of the main window.
+    entry="$work/root/usr/share/applications/strumvane-finder.desktop"
+    grep -qx 'Exec=strumvane-finder' "$entry" || fail "the finder's entry does not start it"
+    grep -qx 'Categories=Music;Education;' "$entry" || fail "the finder's entry is in other menus"
+    grep -q '<launchable type="desktop-id">strumvane-finder.desktop</launchable>' \
+        "$work/root/usr/share/metainfo/io.github.strumvane.StrumvaneFinder.metainfo.xml" ||
+        fail "the finder's AppStream entry does not launch its desktop entry"
+    # The installed finder starts and draws its window, headless.
+    finder_log="$work/finder.log"
+    mkdir -p "$work/config" "$work/runtime"
+    chmod 700 "$work/runtime"
+    status=0
+    QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
+        STRUMVANE_MIDI_PORT=none timeout -s TERM -k 5 3 "$work/root/usr/bin/strumvane-finder" \
+        >"$finder_log" 2>&1 || status=$?
+    # Ended by the timeout's SIGTERM, as its manual page says: closed, then ended by the signal.
+    [ "$status" -eq 124 ] || fail "the installed finder ended with $status: $(cat "$finder_log")"
     echo "package $(basename "$deb") installs and runs"
     ;;
 

@@ -48,6 +48,21 @@ TEST_F(SettingsStoreTests, UserStore_IsTheIniFileNamedAfterTheApplication) {
     EXPECT_TRUE(fileBytes().startsWith("[Strumvane]\n")) << fileBytes().toStdString();
 }
 
+TEST_F(SettingsStoreTests, AnotherGroup_SharesTheFileAndNotTheKeys) {
+    SettingsStore window(path());
+    SettingsStore finder(path(), QStringLiteral("Finder"));
+    EXPECT_EQ(finder.group(), "Finder");
+    window.saveSetting("LastFolder", QStringLiteral("/charts"));
+    finder.saveSetting("LastFolder", QStringLiteral("/sheets"));
+    finder.saveSetting("Capo", 2);
+    EXPECT_EQ(window.lastFolder(), "/charts");
+    EXPECT_EQ(finder.lastFolder(), "/sheets");
+    EXPECT_EQ(window.getSetting("Capo", "absent"), "absent");
+    QSettings raw(path(), QSettings::IniFormat);
+    EXPECT_EQ(raw.childGroups(), (QStringList{"Finder", "Strumvane"}));
+    EXPECT_EQ(raw.value("Finder/Capo").toString(), "2");
+}
+
 TEST_F(SettingsStoreTests, AbsentKeys_GiveDefaultsAsTextAndWriteNothing) {
     SettingsStore store(path());
     EXPECT_EQ(store.getSetting("Chords", 35), "35");
