@@ -35,12 +35,15 @@ Voicing Voicing::of(const Fretboard& board, QList<qint16> frets, QList<qint8> fi
     v.mutedBass = last < 0 ? 0 : first;
     if (v.frets.size() > fullStrings)
         v.thin = std::max(0, fullStrings - v.soundingStrings());
+    if (v.position > farOpenFret)
+        v.farOpen = int(std::count(v.frets.cbegin(), v.frets.cend(), qint16(0)));
     v.score = v.scoreOfTerms(board.tuning().reentrant());
     return v;
 }
 
 int Voicing::scoreOfTerms(bool reentrant) const {
-    return playability.score() + positionSteps + mutedTrebleWeight * mutedTreble +
+    return playability.score() + innerMutedWeight * playability.mutedInner + positionSteps +
+           farOpenWeight * farOpen + mutedTrebleWeight * mutedTreble +
            (reentrant ? reentrantMutedBassWeight * mutedBass : 0) + thinWeight * thin +
            missedOpenWeight * missedOpen + lowTensionWeight * lowTension +
            newShapeWeight * newShape;

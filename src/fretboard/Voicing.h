@@ -14,8 +14,13 @@ class Fretboard;
 // The score orders voicings easiest first. It is the hand's Playability score (open strings
 // are free, a muted string inside the shape costs two) plus what makes a voicing harder or
 // poorer where it lies:
+//   innerMuted     the muted strings inside the shape once more: beside the hand's
+//                  cost, a generated shape that leaves one out is a shape players
+//                  rarely use (F 1-0-x-2-1-1 beside x-x-3-2-1-1)                   x2
 //   positionSteps  one for every two frets the hand stands above the first two
 //                  (frets 1-2: 0, 3-4: 1, ..., 13-14: 6)                          x1
+//   farOpen        open strings sounding while the hand stands above the third
+//                  fret, which it must keep clear of (Eb x-6-5-0-4-6)               x1
 //   mutedTreble    strings left out above the highest sounding one, which a strum
 //                  must miss or a finger damp                                       x2
 //   mutedBass      strings left out below the lowest sounding one, on a re-entrant
@@ -44,6 +49,7 @@ struct Voicing {
     Playability playability;
     int position = 0; // the lowest fretted fret; 0 when every sounding string is open
     int positionSteps = 0;
+    int farOpen = 0;
     int mutedTreble = 0;
     int mutedBass = 0;
     int thin = 0;
@@ -54,6 +60,9 @@ struct Voicing {
 
     static constexpr int positionFrets = 2;
     static constexpr int fullStrings = 4; // what a full chord sounds on five or more strings
+    static constexpr int innerMutedWeight = 2;
+    static constexpr int farOpenFret = 3; // open strings are free up to this position
+    static constexpr int farOpenWeight = 1;
     static constexpr int mutedTrebleWeight = 2;
     static constexpr int reentrantMutedBassWeight = 2;
     static constexpr int thinWeight = 3;
