@@ -4,6 +4,7 @@
 #include "catalogue/ChordCatalogue.h"
 #include "chart/ChartSurface.h"
 #include "chart/ChordChart.h"
+#include "cli/CommandContext.h"
 #include "export/ChartFileNames.h"
 #include "export/FolderChartWriter.h"
 #include "export/SaveAllPlan.h"
@@ -45,9 +46,10 @@ private:
 QString progressLine(int done, int total, double seconds) {
     constexpr int width = 30;
     const int filled = total > 0 ? done * width / total : width;
-    QString line = QStringLiteral("\r[") + QString(filled, QLatin1Char('#')) +
-                   QString(width - filled, QLatin1Char('.')) +
-                   QStringLiteral("] %1/%2 files").arg(done).arg(total);
+    QString line =
+        QStringLiteral("\r[") + QString(filled, QLatin1Char('#')) +
+        QString(width - filled, QLatin1Char('.')) +
+        QStringLiteral("] %1/%2 files").arg(QString::number(done), QString::number(total));
     if (done > 0 && done < total) {
         const double left = seconds / done * (total - done);
         line += QStringLiteral(", about %1 s left").arg(qRound(left));
@@ -89,9 +91,12 @@ int ExportAll::run(const Options& options, const ImageFolder& target, QTextStrea
             ++failed;
             if (options.showProgress)
                 err << eraseProgressLine();
-            err << "strumvane-charts: cannot write '"
-                << ChartFileNames::filePath(shownFolder, result.path)
-                << "': " << result.failure->description() << '\n';
+            err << "strumvane-charts: "
+                << CommandContext::printable(
+                       QStringLiteral("cannot write '%1': %2")
+                           .arg(ChartFileNames::filePath(shownFolder, result.path),
+                                result.failure->description()))
+                << '\n';
             err.flush();
         }
         if (options.showProgress && clock.elapsed() - progressShownAt >= progressIntervalMs) {

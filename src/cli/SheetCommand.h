@@ -52,6 +52,9 @@ private:
     static std::optional<int> readChords(const QStringList& texts, const Fretboard& board,
                                          QList<LessonSheet::Chord>& chords,
                                          const CommandContext& context);
+    // One CHORD: a name (its easiest voicing), FRETS or ENTRY@PITCH.
+    static std::optional<int> readChord(const QString& text, const Fretboard& board,
+                                        LessonSheet::Chord& chord, const CommandContext& context);
     static int write(const CommandContext& context, const QString& fileName,
                      const std::function<void()>& writeSheet);
     // The diagram of a resolved CHORD, named with its caption.

@@ -283,8 +283,7 @@ void FinderWindow::search() {
         item.diagram = VoicingDiagram::of(row.voicing, m_board, row.name, m_chord);
         item.caption = row.voicing.fretText();
         item.description = QStringLiteral("%1, frets %2, score %3")
-                               .arg(row.name, item.caption)
-                               .arg(row.voicing.score);
+                               .arg(row.name, item.caption, QString::number(row.voicing.score));
         items << item;
     }
     grid->setPlaceholder(QStringLiteral("No voicing of %1 matches on the %2.")
@@ -293,8 +292,7 @@ void FinderWindow::search() {
     resultsLabel->setText(m_rows.size() == 1
                               ? QStringLiteral("1 voicing on the %1").arg(m_board.description())
                               : QStringLiteral("%1 voicings on the %2, easiest first")
-                                    .arg(m_rows.size())
-                                    .arg(m_board.description()));
+                                    .arg(QString::number(m_rows.size()), m_board.description()));
 }
 
 void FinderWindow::showDetails(int index) {
@@ -317,12 +315,11 @@ void FinderWindow::showDetails(int index) {
     detailIntervals->setText(intervalsOf(grid->items()[index].diagram));
     detailFrets->setText(v.fretText());
     detailFingering->setText(v.fingerText());
-    detailPlayability->setText(
-        QStringLiteral("score %1; the hand: %2").arg(v.score).arg(v.playability.description()));
+    detailPlayability->setText(QStringLiteral("score %1; the hand: %2")
+                                   .arg(QString::number(v.score), v.playability.description()));
     QString source = row.fromCatalogue()
                          ? QStringLiteral("the catalogue, entry %1 at %2")
-                               .arg(row.entry)
-                               .arg(ChordTheory::PitchNames[row.pitch])
+                               .arg(QString::number(row.entry), ChordTheory::PitchNames[row.pitch])
                          : QStringLiteral("generated for the %1").arg(m_board.description());
     const QString shape = grid->items()[index].diagram.shapeName;
     if (!shape.isEmpty())
