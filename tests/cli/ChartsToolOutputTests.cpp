@@ -12,14 +12,14 @@
 namespace {
 
 // Runs the tool through the shell, so that `redirections` ("2>/dev/full", ">&-") apply.
-ToolRun runRedirected(const QStringList& args, const QString& redirections,
-                      const QProcessEnvironment& environment =
-                          QProcessEnvironment::systemEnvironment()) {
+ToolRun
+runRedirected(const QStringList& args, const QString& redirections,
+              const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral("/bin/sh"),
-                  QStringList{QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" ") +
-                                                        redirections,
+                  QStringList{QStringLiteral("-c"),
+                              QStringLiteral("exec \"$0\" \"$@\" ") + redirections,
                               QStringLiteral(CHARTS_TOOL)} +
                       args);
     EXPECT_TRUE(process.waitForFinished(60000));
@@ -56,7 +56,8 @@ TEST_F(ChartsToolOutputTests, Messages_ShowTheUsersTextAsTypedNeverAsAPlaceholde
         {{"name", "x-%1-3-2-1-0"}, "'%1' in 'x-%1-3-2-1-0' is no fret (0 to 24 or x)"},
         {{"name", "x-3-2-0-1-%2"}, "'%2' in 'x-3-2-0-1-%2' is no fret (0 to 24 or x)"},
         {{"sheet", path("o.pdf"), "C", "--columns", "%1"}, "--columns '%1' is not 1 to 8"},
-        {{"find", "C", "--frets", "%1-%2"}, "--frets '%1-%2' is no range LOW-HIGH of frets 0 to 24"},
+        {{"find", "C", "--frets", "%1-%2"},
+         "--frets '%1-%2' is no range LOW-HIGH of frets 0 to 24"},
         {{"find", "C", "--strings", "%1"}, "--strings '%1' is not 1 to 6"},
         {{"find", "C", "--capo", "%1"}, "no such capo '%1' (0 to 12)"},
         {{"show", "%1"}, "no such entry '%1' (1 to 611)"},
@@ -142,17 +143,29 @@ TEST_F(ChartsToolOutputTests, OutsideText_ReachesTheTerminalEscaped) {
         QString shown; // on standard output or error
         bool needsSynthesiser;
     } cases[] = {
-        {{"play", "6", "C", "--verbose", "--seconds", "0.1"}, "STRUMVANE_MIDI_PORT", hostile,
-         escaped, false},
+        {{"play", "6", "C", "--verbose", "--seconds", "0.1"},
+         "STRUMVANE_MIDI_PORT",
+         hostile,
+         escaped,
+         false},
         {{"play", "--list-ports"}, "STRUMVANE_MIDI_PORT", hostile, escaped, false},
-        {{"play", "6", "C", "--wav", path("o.wav")}, "STRUMVANE_SOUNDFONT", path(hostile),
-         escaped, false},
-        {{"play", "6", "C", "--verbose", "--wav", path(hostile + ".wav")}, nullptr, {}, escaped,
+        {{"play", "6", "C", "--wav", path("o.wav")},
+         "STRUMVANE_SOUNDFONT",
+         path(hostile),
+         escaped,
+         false},
+        {{"play", "6", "C", "--verbose", "--wav", path(hostile + ".wav")},
+         nullptr,
+         {},
+         escaped,
          true},
         // The SoundFont loaders' own log says its words among the reasons, not on a line of
         // its own.
-        {{"play", "6", "C", "--wav", path("o.wav")}, "STRUMVANE_SOUNDFONT",
-         truncated.fileName(), QStringLiteral("does not load"), true},
+        {{"play", "6", "C", "--wav", path("o.wav")},
+         "STRUMVANE_SOUNDFONT",
+         truncated.fileName(),
+         QStringLiteral("does not load"),
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(u' ').toStdString());
@@ -179,10 +192,9 @@ TEST_F(ChartsToolOutputTests, QtOptions_AreTheToolsWordsLikeAnyOther) {
     QProcessEnvironment headless = QProcessEnvironment::systemEnvironment();
     headless.remove(QStringLiteral("DISPLAY"));
     headless.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    const ToolRun platform = runRedirected(
-        {QStringLiteral("find"), QStringLiteral("Am7"), QStringLiteral("-platform"),
-         QStringLiteral("xcb")},
-        QString(), headless);
+    const ToolRun platform = runRedirected({QStringLiteral("find"), QStringLiteral("Am7"),
+                                            QStringLiteral("-platform"), QStringLiteral("xcb")},
+                                           QString(), headless);
     EXPECT_EQ(platform.status, 2) << platform.err.toStdString();
     EXPECT_TRUE(platform.err.contains(QLatin1String("platform"))) << platform.err.toStdString();
 
@@ -215,16 +227,18 @@ TEST_F(ChartsToolOutputTests, Sheet_ALongTitleEndsInAnEllipsisOnThePage) {
     const QString pdfToText = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (pdfToText.isEmpty())
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-    const QString title = QStringLiteral("Lesson ") + QStringLiteral("very long words ").repeated(20);
+    const QString title =
+        QStringLiteral("Lesson ") + QStringLiteral("very long words ").repeated(20);
     const QString pdf = path(QStringLiteral("o.pdf"));
-    const ToolRun sheet =
-        runTool({QStringLiteral("sheet"), pdf, QStringLiteral("C"), QStringLiteral("--title"), title});
+    const ToolRun sheet = runTool(
+        {QStringLiteral("sheet"), pdf, QStringLiteral("C"), QStringLiteral("--title"), title});
     ASSERT_EQ(sheet.status, 0) << sheet.err.toStdString();
     QProcess text;
     text.start(pdfToText, {QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(30000));
     const QString firstLine = QString::fromUtf8(text.readAllStandardOutput()).section(u'\n', 0, 0);
-    EXPECT_TRUE(firstLine.startsWith(QStringLiteral("Lesson very long words"))) << firstLine.toStdString();
+    EXPECT_TRUE(firstLine.startsWith(QStringLiteral("Lesson very long words")))
+        << firstLine.toStdString();
     EXPECT_TRUE(firstLine.endsWith(QChar(0x2026))) << firstLine.toStdString();
     EXPECT_LT(firstLine.size(), title.size());
 }
