@@ -56,7 +56,29 @@ QString notesOf(const Voicing& voicing) {
 QWidget* FinderWindow::createFindPage() {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
+    layout->addLayout(createChordRow(page));
+    layout->addLayout(createFilterRow(page));
 
+    resultsLabel = new QLabel(page);
+    resultsLabel->setObjectName(QStringLiteral("resultsLabel"));
+    grid = new ChordBoxGrid(page);
+    describe(grid, "grid", QStringLiteral("Voicings"),
+             QStringLiteral("The voicings, easiest first: arrows choose one, hold Space to "
+                            "hear it, Enter adds it to the sheet"));
+    auto* results = new QVBoxLayout;
+    results->addWidget(resultsLabel);
+    results->addWidget(grid, 1);
+    auto* body = new QHBoxLayout;
+    body->addLayout(results, 1);
+    body->addWidget(createDetails(page), 0, Qt::AlignTop);
+    layout->addLayout(body, 1);
+
+    connectFindPage();
+    showDetails(-1);
+    return page;
+}
+
+QLayout* FinderWindow::createChordRow(QWidget* page) {
     chordEdit = new QLineEdit(page);
     chordEdit->setPlaceholderText(QStringLiteral("Am7, F#m7b5, C/G"));
     chordEdit->setMinimumWidth(180);
@@ -79,8 +101,10 @@ QWidget* FinderWindow::createFindPage() {
     chordRow->addWidget(chordLabel);
     chordRow->addWidget(chordEdit);
     chordRow->addWidget(chordMessage, 1);
-    layout->addLayout(chordRow);
+    return chordRow;
+}
 
+QLayout* FinderWindow::createFilterRow(QWidget* page) {
     fretWindowCheck = new QCheckBox(QStringLiteral("Fret &window"), page);
     describe(fretWindowCheck, "fretWindowCheck", QStringLiteral("Fret window"),
              QStringLiteral("Only voicings whose sounding strings all lie within these frets "
@@ -124,15 +148,10 @@ QWidget* FinderWindow::createFindPage() {
     filters->addWidget(inversionsCheck);
     filters->addWidget(openStringsCheck);
     filters->addStretch(1);
-    layout->addLayout(filters);
+    return filters;
+}
 
-    resultsLabel = new QLabel(page);
-    resultsLabel->setObjectName(QStringLiteral("resultsLabel"));
-    grid = new ChordBoxGrid(page);
-    describe(grid, "grid", QStringLiteral("Voicings"),
-             QStringLiteral("The voicings, easiest first: arrows choose one, hold Space to "
-                            "hear it, Enter adds it to the sheet"));
-
+QGroupBox* FinderWindow::createDetails(QWidget* page) {
     auto* details = new QGroupBox(QStringLiteral("Selected voicing"), page);
     details->setFixedWidth(detailsWidth);
     auto* form = new QFormLayout(details);
@@ -166,15 +185,10 @@ QWidget* FinderWindow::createFindPage() {
     buttons->addWidget(playButton);
     buttons->addWidget(addButton);
     form->addRow(buttons);
+    return details;
+}
 
-    auto* results = new QVBoxLayout;
-    results->addWidget(resultsLabel);
-    results->addWidget(grid, 1);
-    auto* body = new QHBoxLayout;
-    body->addLayout(results, 1);
-    body->addWidget(details, 0, Qt::AlignTop);
-    layout->addLayout(body, 1);
-
+void FinderWindow::connectFindPage() {
     connect(chordEdit, &QLineEdit::textEdited, this, &FinderWindow::updateCompletion);
     connect(chordEdit, &QLineEdit::textChanged, this, &FinderWindow::search);
     connect(fretWindowCheck, &QCheckBox::toggled, this, &FinderWindow::filtersEdited);
@@ -191,8 +205,6 @@ QWidget* FinderWindow::createFindPage() {
     connect(playButton, &QPushButton::pressed, this, [this] { hold(currentNotes()); });
     connect(playButton, &QPushButton::released, this, &FinderWindow::letGo);
     connect(addButton, &QPushButton::clicked, this, &FinderWindow::addCurrentToSheet);
-    showDetails(-1);
-    return page;
 }
 
 void FinderWindow::showFilters() {
