@@ -78,8 +78,8 @@ protected:
                       QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("1024")});
         ASSERT_TRUE(server.waitForStarted(5000)) << server.errorString().toStdString();
 
-        // The server takes a moment before it accepts clients.
-        const QDeadlineTimer deadline(8000);
+        // The server takes a moment before it accepts clients, seconds on a loaded machine.
+        const QDeadlineTimer deadline(30000);
         while (!listener && !deadline.hasExpired()) {
             bool notRunning = false;
             auto candidate = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, listenerClient);
