@@ -52,8 +52,6 @@ private:
     static std::optional<int> readChords(const QStringList& texts, const Fretboard& board,
                                          QList<LessonSheet::Chord>& chords,
                                          const CommandContext& context);
-    static int write(const CommandContext& context, const QString& fileName,
-                     const std::function<void()>& writeSheet);
     // The diagram of a resolved CHORD, named with its caption.
     static ChordDiagram diagramOf(const LessonSheet::Chord& chord);
     // OUT.musicxml: the chords' diagrams as a MusicXML score.
