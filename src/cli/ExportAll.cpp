@@ -97,14 +97,14 @@ private:
 };
 
 // Whether a failure for `reason` means that no later file can be written either: the disk
-// or the quota is full, the file system turned read-only, the folder is gone.
-bool endsTheRun(const QString& reason, const ImageFolder& target) {
+// or the quota is full, or the file system turned read-only.
+bool endsTheRun(const QString& reason) {
     static const QStringList everyFileMeetsIt = {
         writeResultText(WriteResult::Failed, ENOSPC),
         writeResultText(WriteResult::Failed, EDQUOT),
         writeResultText(WriteResult::AccessDenied, EROFS),
     };
-    return everyFileMeetsIt.contains(reason) || target.isRemoved();
+    return everyFileMeetsIt.contains(reason);
 }
 
 } // namespace
@@ -144,7 +144,12 @@ ExportAll::Outcome ExportAll::run(const Options& options, const ImageFolder& tar
             const QString& reason = result.failure->description();
             if (stoppedFor)
                 continue;
-            if (endsTheRun(reason, target)) {
+            if (target.isRemoved()) {
+                // Whatever the system answered for a file, the folder is what is gone.
+                stoppedFor = QStringLiteral("the folder was removed");
+                continue;
+            }
+            if (endsTheRun(reason)) {
                 stoppedFor = reason;
                 continue;
             }
@@ -198,13 +203,15 @@ ExportAll::Outcome ExportAll::run(const Options& options, const ImageFolder& tar
         err.flush();
     }
     for (const auto& [reason, count] : tally.repeats())
-        say(QStringLiteral("cannot write %1 more files: %2").arg(count).arg(reason));
+        say(QStringLiteral("cannot write %1 more %2: %3")
+                .arg(QString::number(count),
+                     count == 1 ? QStringLiteral("file") : QStringLiteral("files"), reason));
     if (stoppedFor) {
         outcome.stoppedByFailure = true;
+        // One arg() with every value: a "%3" in the folder's name stays as it is.
         say(QStringLiteral("cannot write into '%1': %2; stopped after %3 of %4 files")
-                .arg(shownFolder, *stoppedFor)
-                .arg(outcome.written)
-                .arg(total));
+                .arg(shownFolder, *stoppedFor, QString::number(outcome.written),
+                     QString::number(total)));
     }
     return outcome;
 }

@@ -4,8 +4,7 @@
 #include "cli/ExitStatus.h"
 
 OutputFile::OutputFile(const CommandContext& context, const QString& fileName)
-    : m_context(context), m_fileName(fileName),
-      m_folder(ImageFolder::splitPath(fileName).folder) {
+    : m_context(context), m_fileName(fileName), m_folder(ImageFolder::splitPath(fileName).folder) {
     m_folder.removeStaleTemporaries();
 }
 

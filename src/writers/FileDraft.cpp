@@ -112,8 +112,8 @@ bool FileDraft::openTemporary(bool namedOnly) {
     }
     for (int attempt = 0; attempt < namedTemporaryAttempts; ++attempt) {
         const QByteArray candidate = ImageFolder::newTemporaryName();
-        m_fd = ::openat(m_folderFd, candidate.constData(),
-                        O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, newFileMode);
+        m_fd = ::openat(m_folderFd, candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC,
+                        newFileMode);
         if (m_fd >= 0) {
             m_temporary = candidate;
             return true;
