@@ -11,4 +11,8 @@ namespace WholeNumber {
 // other digits ("٣", "１"), a fraction, or a value past `high` however long ("99999999999").
 std::optional<int> parse(QStringView text, int low, int high);
 
+// The same with an optional fraction after one point: "1.5", "600", "007.25" within low..high;
+// nullopt for ".5", "1.", "1e2", "0x1", " 1", "1,5", other digits, or a value outside.
+std::optional<double> parseDecimal(QStringView text, double low, double high);
+
 } // namespace WholeNumber

@@ -295,13 +295,11 @@ std::optional<QList<qint16>> ChordNamer::notesOfFrets(QStringView frets, QString
             continue;
         if (!ChordTheory::isFretMark(mark))
             return fail(QStringLiteral("'%1' in '%2' is no fret (0 to %3 or x)")
-                            .arg(mark.toString(), frets.toString())
-                            .arg(highestFret));
+                            .arg(mark.toString(), frets.toString(), QString::number(highestFret)));
         const std::optional<int> fret = WholeNumber::parse(mark, 0, highestFret);
         if (!fret)
             return fail(QStringLiteral("fret %1 in '%2' is over %3")
-                            .arg(mark.toString(), frets.toString())
-                            .arg(highestFret));
+                            .arg(mark.toString(), frets.toString(), QString::number(highestFret)));
         notes << qint16(ChordTheory::standardOpenStringNotes[i] + *fret);
     }
     if (notes.isEmpty())

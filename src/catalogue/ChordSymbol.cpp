@@ -52,7 +52,10 @@ private:
         m_at += word.size();
         return true;
     }
-    bool digitAt(qsizetype at) const { return at < m_text.size() && m_text[at].isDigit(); }
+    // ASCII digits only: "C٧" is no C7, as no other number of the tool reads other digits.
+    bool digitAt(qsizetype at) const {
+        return at < m_text.size() && m_text[at] >= u'0' && m_text[at] <= u'9';
+    }
     bool atEnd() const { return m_at >= m_text.size(); }
 
     // A number written after a word: "7", "13"; -1 when none. Two digits are 11 or 13

@@ -80,11 +80,7 @@ Playability Playability::of(std::span<const int> frets, std::span<const int> fin
 QString Playability::description() const {
     return QStringLiteral("%1 (span %2, fingers %3, barres %4, stretches %5, muted inner %6, "
                           "thumb %7)")
-        .arg(score())
-        .arg(span)
-        .arg(fingers)
-        .arg(barres)
-        .arg(stretches)
-        .arg(mutedInner)
-        .arg(thumb);
+        .arg(QString::number(score()), QString::number(span), QString::number(fingers),
+             QString::number(barres), QString::number(stretches), QString::number(mutedInner),
+             QString::number(thumb));
 }

@@ -28,20 +28,19 @@ int fingerOfMark(const QString& mark) {
 std::optional<QString> ChordDiagram::problem() const {
     if (strings.size() < minStrings || strings.size() > maxStrings)
         return QStringLiteral("%1 strings (%2 to %3)")
-            .arg(strings.size())
-            .arg(minStrings)
-            .arg(maxStrings);
+            .arg(QString::number(strings.size()), QString::number(minStrings),
+                 QString::number(maxStrings));
     if (capo < 0 || capo > maxCapo)
-        return QStringLiteral("capo at fret %1 (0 to %2)").arg(capo).arg(maxCapo);
+        return QStringLiteral("capo at fret %1 (0 to %2)")
+            .arg(QString::number(capo), QString::number(maxCapo));
     for (qsizetype i = 0; i < strings.size(); ++i) {
         const String& s = strings[i];
         if (s.fret < muted || s.fret > maxFret)
             return QStringLiteral("fret %1 on string %2 (0 to %3)")
-                .arg(s.fret)
-                .arg(i + 1)
-                .arg(maxFret);
+                .arg(QString::number(s.fret), QString::number(i + 1), QString::number(maxFret));
         if (s.finger != noFinger && s.finger != thumb && !isFinger(s.finger))
-            return QStringLiteral("finger %1 on string %2").arg(s.finger).arg(i + 1);
+            return QStringLiteral("finger %1 on string %2")
+                .arg(QString::number(s.finger), QString::number(i + 1));
     }
     return std::nullopt;
 }

@@ -14,12 +14,15 @@ std::optional<int> wholeNumber(QStringView text, int low, int high) {
     return WholeNumber::parse(text, low, high);
 }
 
+std::optional<double> decimalNumber(QStringView text, double low, double high) {
+    return WholeNumber::parseDecimal(text, low, high);
+}
+
 std::optional<int> entry(QStringView text, QString* error) {
     const std::optional<int> number = wholeNumber(text, 1, ChordCatalogue::entryCount);
     if (!number && error)
         *error = QStringLiteral("no such entry '%1' (1 to %2)")
-                     .arg(text.toString())
-                     .arg(ChordCatalogue::entryCount);
+                     .arg(text.toString(), QString::number(ChordCatalogue::entryCount));
     return number;
 }
 
@@ -98,8 +101,8 @@ std::optional<Fretboard> fretboard(const QCommandLineParser& parser, QString* er
         const QString text = parser.value(QStringLiteral("capo"));
         const std::optional<int> fret = wholeNumber(text, 0, Fretboard::maxCapo);
         if (!fret)
-            return fail(
-                QStringLiteral("no such capo '%1' (0 to %2)").arg(text).arg(Fretboard::maxCapo));
+            return fail(QStringLiteral("no such capo '%1' (0 to %2)")
+                            .arg(text, QString::number(Fretboard::maxCapo)));
         capo = *fret;
     }
     return Fretboard(tuning, capo);

@@ -22,6 +22,8 @@ namespace Arguments {
 // A whole number in ASCII digits within low..high: "7" and "007" give 7; "+7", "-1", " 7",
 // "٣", "１" and "99999999999" give nothing. The rule the catalogue reads numbers by too.
 std::optional<int> wholeNumber(QStringView text, int low, int high);
+// A number with an optional fraction, "1.5" or "600", by the same rule (WholeNumber).
+std::optional<double> decimalNumber(QStringView text, double low, double high);
 
 // ENTRY: a catalogue entry number, 1 to 611 ("6", "006"). Error: "no such entry '612' (1 to
 // 611)".

@@ -148,6 +148,7 @@ int ChartsTool::run(const QStringList& arguments) {
                                            QStringLiteral("Show the version."));
     parser.addOption(helpOption);
     parser.addOption(versionOption);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addPositionalArgument(QStringLiteral("command"), table.names() + u'.');
     // Everything after the command's name is the command's to read.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
@@ -194,14 +195,21 @@ int ChartsTool::runCommand(const CommandTable& table, QStringList words,
 }
 
 int ChartsTool::finishOutput(int status, const CommandContext& context) {
-    // A full disk or a closed pipe behind standard output is a failure like any other: the
-    // listing the user asked for did not arrive.
+    // A full disk or a closed pipe behind standard output or error is a failure like any
+    // other: the listing or the message the user asked for did not arrive.
+    const auto reasonOf = [](const QTextStream& stream) {
+        const QString reason = stream.device() ? stream.device()->errorString() : QString();
+        return reason.isEmpty() ? QString() : QStringLiteral(": ") + reason;
+    };
     m_out.flush();
-    if (m_out.status() != QTextStream::WriteFailed)
-        return status;
-    const QString reason = m_out.device() ? m_out.device()->errorString() : QString();
-    context.report(QStringLiteral("cannot write to standard output") +
-                   (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+    bool failed = false;
+    if (m_out.status() == QTextStream::WriteFailed) {
+        context.report(QStringLiteral("cannot write to standard output") + reasonOf(m_out));
+        failed = true;
+    }
+    // A message that could not be written leaves only the status to tell: standard output
+    // carries the command's data and gets no diagnostics.
     m_err.flush();
-    return status == ExitStatus::ok ? ExitStatus::failure : status;
+    failed = failed || m_err.status() == QTextStream::WriteFailed;
+    return failed && status == ExitStatus::ok ? ExitStatus::failure : status;
 }

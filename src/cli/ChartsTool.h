@@ -40,7 +40,8 @@ public:
 private:
     CommandContext context() const;
     int runCommand(const CommandTable& table, QStringList words, const CommandContext& context);
-    // Flushes standard output; a failed write turns `status` 0 into 1, with the reason.
+    // Flushes standard output and error; a failed write turns `status` 0 into 1, with the
+    // reason on standard error where that still works.
     int finishOutput(int status, const CommandContext& context);
 
     QTextStream& m_out;

@@ -9,6 +9,8 @@ Command::Command(About about)
       m_version({QStringLiteral("v"), QStringLiteral("version")},
                 QStringLiteral("Show the version.")) {
     m_parser.setApplicationDescription(m_about.description);
+    // "-platform" is one unknown option, not eight unknown letters.
+    m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     m_parser.addOption(m_help);
     m_parser.addOption(m_version);
 }

@@ -55,9 +55,10 @@ private:
 QString progressLine(int done, int total, double seconds) {
     constexpr int width = 30;
     const int filled = total > 0 ? done * width / total : width;
-    QString line = QStringLiteral("\r[") + QString(filled, QLatin1Char('#')) +
-                   QString(width - filled, QLatin1Char('.')) +
-                   QStringLiteral("] %1/%2 files").arg(done).arg(total);
+    QString line =
+        QStringLiteral("\r[") + QString(filled, QLatin1Char('#')) +
+        QString(width - filled, QLatin1Char('.')) +
+        QStringLiteral("] %1/%2 files").arg(QString::number(done), QString::number(total));
     if (done > 0 && done < total) {
         const double left = seconds / done * (total - done);
         line += QStringLiteral(", about %1 s left").arg(qRound(left));

@@ -85,8 +85,8 @@ int ExportAllCommand::execute(const CommandContext& context) {
         const QString jobs = parser().value(m_jobs);
         const std::optional<int> count = Arguments::wholeNumber(jobs, 1, maximumJobs);
         if (!count)
-            return context.usageError(
-                QStringLiteral("no such number of jobs '%1' (1 to %2)").arg(jobs).arg(maximumJobs));
+            return context.usageError(QStringLiteral("no such number of jobs '%1' (1 to %2)")
+                                          .arg(jobs, QString::number(maximumJobs)));
         options.jobs = *count;
     }
 
@@ -107,7 +107,7 @@ int ExportAllCommand::execute(const CommandContext& context) {
     if (outcome.stoppedByFailure)
         return ExitStatus::failure;
     context.out() << "Wrote " << outcome.written << " files to "
-                  << QDir(options.folder).absolutePath() << " in "
+                  << CommandContext::printable(QDir(options.folder).absolutePath()) << " in "
                   << QString::number(clock.elapsed() / 1000.0, 'f', 1) << " s\n";
     return outcome.failed > 0 ? ExitStatus::failure : ExitStatus::ok;
 }

@@ -52,8 +52,7 @@ FindCommand::FindCommand()
       m_span(QStringLiteral("span"),
              QStringLiteral("Frets the hand covers at most, lowest to highest fretted fret, 1 "
                             "to %1 (default %2).")
-                 .arg(maxSpan)
-                 .arg(Fingering::defaultSpan),
+                 .arg(QString::number(maxSpan), QString::number(Fingering::defaultSpan)),
              QStringLiteral("N")),
       m_noOpen(QStringLiteral("no-open"), QStringLiteral("No open strings.")),
       m_source(QStringLiteral("source"),
@@ -140,16 +139,15 @@ std::optional<int> FindCommand::readFilters(VoicingFinder::Query& query,
         if (!query.lowFret || !query.highFret || *query.lowFret > *query.highFret)
             return context.usageError(
                 QStringLiteral("--frets '%1' is no range LOW-HIGH of frets 0 to %2")
-                    .arg(text)
-                    .arg(highest));
+                    .arg(text, QString::number(highest)));
     }
     const int strings = query.board.stringCount();
     if (parser().isSet(m_strings)) {
         query.strings = Arguments::wholeNumber(parser().value(m_strings), 1, strings);
         if (!query.strings)
-            return context.usageError(QStringLiteral("--strings '%1' is not 1 to %2")
-                                          .arg(parser().value(m_strings))
-                                          .arg(strings));
+            return context.usageError(
+                QStringLiteral("--strings '%1' is not 1 to %2")
+                    .arg(parser().value(m_strings), QString::number(strings)));
     }
     if (parser().isSet(m_top)) {
         query.top = Arguments::pitch(parser().value(m_top));
@@ -169,8 +167,7 @@ std::optional<int> FindCommand::readFilters(VoicingFinder::Query& query,
         const std::optional<int> span = Arguments::wholeNumber(parser().value(m_span), 1, maxSpan);
         if (!span)
             return context.usageError(QStringLiteral("--span '%1' is not 1 to %2")
-                                          .arg(parser().value(m_span))
-                                          .arg(maxSpan));
+                                          .arg(parser().value(m_span), QString::number(maxSpan)));
         query.options.span = *span;
     }
     const QString source = parser().value(m_source);

@@ -32,9 +32,10 @@ int framesFor(qint64 ms) {
     return int(ms * FluidSynthPort::sampleRate / 1000);
 }
 
+// Port names come from the devices and STRUMVANE_MIDI_PORT from the user: shown printable.
 void describePorts(QTextStream& out) {
     for (const QString& line : ChoosingMidiPort::describeChoice())
-        out << line << '\n';
+        out << CommandContext::printable(line) << '\n';
 }
 
 } // namespace
@@ -149,24 +150,23 @@ std::optional<int> PlayCommand::readRequest(Request& request, const CommandConte
     }
     const qint64 spreadMs = qint64(request.strumMs) * qMax<qsizetype>(0, request.notes.size() - 1);
     if (spreadMs >= request.heldMs)
-        return context.usageError(QStringLiteral("--strum %1 spreads the %2 notes over %3 ms, not "
-                                                 "less than --seconds %4")
-                                      .arg(request.strumMs)
-                                      .arg(request.notes.size())
-                                      .arg(spreadMs)
-                                      .arg(request.seconds));
+        return context.usageError(
+            QStringLiteral("--strum %1 spreads the %2 notes over %3 ms, not "
+                           "less than --seconds %4")
+                .arg(QString::number(request.strumMs), QString::number(request.notes.size()),
+                     QString::number(spreadMs), QString::number(request.seconds)));
     return std::nullopt;
 }
 
 std::optional<int> PlayCommand::readTiming(Request& request, const CommandContext& context) const {
     if (parser().isSet(m_seconds)) {
         const QString text = parser().value(m_seconds);
-        bool ok = false;
-        request.seconds = text.toDouble(&ok);
-        if (!ok || !std::isfinite(request.seconds) || request.seconds < minimumSeconds ||
-            request.seconds > maximumSeconds)
+        const std::optional<double> seconds =
+            Arguments::decimalNumber(text, minimumSeconds, maximumSeconds);
+        if (!seconds)
             return context.usageError(
                 QStringLiteral("no such number of seconds '%1' (0.1 to 600)").arg(text));
+        request.seconds = *seconds;
     }
     request.heldMs = std::llround(request.seconds * 1000);
     if (parser().isSet(m_program)) {
@@ -204,7 +204,7 @@ int PlayCommand::playLive(const Request& request, const CommandContext& context)
     const qint32 opened = output.open();
     if (request.verbose) {
         for (const QString& line : port.report())
-            context.out() << line << '\n';
+            context.out() << CommandContext::printable(line) << '\n';
         context.out().flush();
     }
     if (opened != 0) {
@@ -231,7 +231,8 @@ int PlayCommand::playLive(const Request& request, const CommandContext& context)
         interrupted = !wait(minimumReleaseMs, context); // the release is heard before the end
     output.close();
     if (request.verbose)
-        context.out() << "played " << request.chordName << " (program " << request.program << ")\n";
+        context.out() << "played " << CommandContext::printable(request.chordName) << " (program "
+                      << request.program << ")\n";
     return interrupted ? context.interruptedStatus() : ExitStatus::ok;
 }
 
@@ -287,9 +288,11 @@ int PlayCommand::renderWave(const Request& request, const CommandContext& contex
     if (request.verbose) {
         const double totalSeconds =
             double(dataSize) / (FluidSynthPort::channelCount * 2) / FluidSynthPort::sampleRate;
-        context.out() << "rendered " << request.chordName << " (program " << request.program
-                      << ") with " << synth.description() << ": "
-                      << QString::number(totalSeconds, 'f', 2) << " s into " << request.wavFile
+        context.out() << CommandContext::printable(
+                             QStringLiteral("rendered %1 (program %2) with %3: %4 s into %5")
+                                 .arg(request.chordName, QString::number(request.program),
+                                      synth.description(), QString::number(totalSeconds, 'f', 2),
+                                      request.wavFile))
                       << '\n';
     }
     return ExitStatus::ok;

@@ -215,8 +215,7 @@ int RenderCommand::renderBox(const CommandContext& context, const ChordDiagram& 
         if (!read)
             return context.usageError(
                 QStringLiteral("--size '%1' is not WIDTHxHEIGHT, each 1 to %2 pixels")
-                    .arg(parser().value(m_size))
-                    .arg(maxPictureSide));
+                    .arg(parser().value(m_size), QString::number(maxPictureSide)));
         size = *read;
     }
     return OutputFile(context, fileName).writeEncoded([&] {

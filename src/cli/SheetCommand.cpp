@@ -13,6 +13,8 @@
 #include "fretboard/VoicingFinder.h"
 #include "writers/MusicXmlScore.h"
 
+#include <QHash>
+
 namespace {
 
 // How many of the window's charts stand side by side unless --columns says otherwise.
@@ -87,10 +89,10 @@ SheetCommand::SheetCommand()
       m_columns(QStringLiteral("columns"),
                 QStringLiteral("Boxes side by side, 1 to %1 (default: as many as stay legible, "
                                "up to %2), or charts, 1 to %3 (default %4).")
-                    .arg(ChordBoxSheet::maxColumns)
-                    .arg(ChordBoxSheet::autoColumns)
-                    .arg(LessonSheet::maxColumns)
-                    .arg(fretboardColumns),
+                    .arg(QString::number(ChordBoxSheet::maxColumns),
+                         QString::number(ChordBoxSheet::autoColumns),
+                         QString::number(LessonSheet::maxColumns),
+                         QString::number(fretboardColumns)),
                 QStringLiteral("N")) {
     for (const QCommandLineOption* option :
          {&m_title, &m_style, &m_labels, &m_captions, &m_chart, &m_leftHanded, &m_page, &m_columns})
@@ -242,8 +244,8 @@ std::optional<int> SheetCommand::readCommon(Common& common, int maxColumns,
         const QString columns = parser().value(m_columns);
         common.columns = Arguments::wholeNumber(columns, 1, maxColumns);
         if (!common.columns)
-            return context.usageError(
-                QStringLiteral("--columns '%1' is not 1 to %2").arg(columns).arg(maxColumns));
+            return context.usageError(QStringLiteral("--columns '%1' is not 1 to %2")
+                                          .arg(columns, QString::number(maxColumns)));
     }
     return std::nullopt;
 }
@@ -268,61 +270,73 @@ std::optional<int> SheetCommand::readBoxOptions(ChordBoxSheet::Options& options,
 std::optional<int> SheetCommand::readChords(const QStringList& texts, const Fretboard& board,
                                             QList<LessonSheet::Chord>& chords,
                                             const CommandContext& context) {
-    const bool catalogue = Arguments::isCatalogueFretboard(board);
+    // A song names the same few chords again and again: each is looked up once.
+    QHash<QString, LessonSheet::Chord> resolved;
     for (const QString& text : texts) {
         // Finding the easiest voicing of a name takes a while: a long sheet stops here.
         if (context.interrupted())
             return context.interruptedStatus();
-        LessonSheet::Chord chord;
-        chord.caption = text;
-        if (Arguments::looksLikeFrets(text)) {
-            QString error;
-            const std::optional<QList<qint16>> frets = Arguments::frets(text, board, &error);
-            if (!frets)
-                return context.usageError(error);
-            const Voicing voicing = VoicingDiagram::ofFrets(*frets, board);
-            const QString name = VoicingDiagram::nameOf(voicing.notes);
-            chord.caption = name.isEmpty() ? text : name;
-            chord.diagram = VoicingDiagram::of(voicing, board, chord.caption, std::nullopt);
-            chords << chord;
-            continue;
+        auto known = resolved.constFind(text);
+        if (known == resolved.constEnd()) {
+            LessonSheet::Chord chord;
+            if (const std::optional<int> status = readChord(text, board, chord, context))
+                return status;
+            known = resolved.insert(text, chord);
         }
-        if (const auto entryAtPitch = Arguments::entryAtPitch(text)) {
-            if (!catalogue)
-                return context.usageError(
-                    QStringLiteral("'%1' is a voicing of the guitar in standard tuning; write "
-                                   "FRETS or a chord name for the %2")
-                        .arg(text, board.description()));
-            const auto& v = ChordFinder::voicing(entryAtPitch->entry, entryAtPitch->pitch);
-            chord.caption = ChordFinder::windowName(v);
-            chord.entry = v.entry;
-            chord.pitch = v.pitch;
-            chords << chord;
-            continue;
-        }
-        if (text.contains(QLatin1Char('@')))
-            return context.usageError(
-                QStringLiteral("'%1' is no ENTRY@PITCH (1 to 611 @ a Pitch)").arg(text));
-        // A chord name: its easiest voicing, the catalogue's or a generated one.
+        chords << *known;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> SheetCommand::readChord(const QString& text, const Fretboard& board,
+                                           LessonSheet::Chord& chord,
+                                           const CommandContext& context) {
+    const bool catalogue = Arguments::isCatalogueFretboard(board);
+    chord.caption = text;
+    if (Arguments::looksLikeFrets(text)) {
         QString error;
-        VoicingFinder::Query query;
-        query.board = board;
-        query.chord = ChordTones::parse(text, &error);
-        if (!query.chord)
+        const std::optional<QList<qint16>> frets = Arguments::frets(text, board, &error);
+        if (!frets)
             return context.usageError(error);
-        query.catalogueChord = ChordFinder::parseChordName(text);
-        const QList<VoicingFinder::Row> found = VoicingFinder::find(query);
-        if (found.isEmpty())
+        const Voicing voicing = VoicingDiagram::ofFrets(*frets, board);
+        const QString name = VoicingDiagram::nameOf(voicing.notes);
+        chord.caption = name.isEmpty() ? text : name;
+        chord.diagram = VoicingDiagram::of(voicing, board, chord.caption, std::nullopt);
+        return std::nullopt;
+    }
+    if (const auto entryAtPitch = Arguments::entryAtPitch(text)) {
+        if (!catalogue)
             return context.usageError(
-                QStringLiteral("no voicing of '%1' on the %2").arg(text, board.description()));
-        const VoicingFinder::Row& easiest = found.first();
-        if (easiest.fromCatalogue()) {
-            chord.entry = easiest.entry;
-            chord.pitch = easiest.pitch;
-        } else {
-            chord.diagram = VoicingDiagram::of(easiest.voicing, board, text, query.chord);
-        }
-        chords << chord;
+                QStringLiteral("'%1' is a voicing of the guitar in standard tuning; write "
+                               "FRETS or a chord name for the %2")
+                    .arg(text, board.description()));
+        const auto& v = ChordFinder::voicing(entryAtPitch->entry, entryAtPitch->pitch);
+        chord.caption = ChordFinder::windowName(v);
+        chord.entry = v.entry;
+        chord.pitch = v.pitch;
+        return std::nullopt;
+    }
+    if (text.contains(QLatin1Char('@')))
+        return context.usageError(
+            QStringLiteral("'%1' is no ENTRY@PITCH (1 to 611 @ a Pitch)").arg(text));
+    // A chord name: its easiest voicing, the catalogue's or a generated one.
+    QString error;
+    VoicingFinder::Query query;
+    query.board = board;
+    query.chord = ChordTones::parse(text, &error);
+    if (!query.chord)
+        return context.usageError(error);
+    query.catalogueChord = ChordFinder::parseChordName(text);
+    const QList<VoicingFinder::Row> found = VoicingFinder::find(query);
+    if (found.isEmpty())
+        return context.usageError(
+            QStringLiteral("no voicing of '%1' on the %2").arg(text, board.description()));
+    const VoicingFinder::Row& easiest = found.first();
+    if (easiest.fromCatalogue()) {
+        chord.entry = easiest.entry;
+        chord.pitch = easiest.pitch;
+    } else {
+        chord.diagram = VoicingDiagram::of(easiest.voicing, board, text, query.chord);
     }
     return std::nullopt;
 }

@@ -52,6 +52,9 @@ private:
     static std::optional<int> readChords(const QStringList& texts, const Fretboard& board,
                                          QList<LessonSheet::Chord>& chords,
                                          const CommandContext& context);
+    // One CHORD: a name (its easiest voicing), FRETS or ENTRY@PITCH.
+    static std::optional<int> readChord(const QString& text, const Fretboard& board,
+                                        LessonSheet::Chord& chord, const CommandContext& context);
     // The diagram of a resolved CHORD, named with its caption.
     static ChordDiagram diagramOf(const LessonSheet::Chord& chord);
     // OUT.musicxml: the chords' diagrams as a MusicXML score.

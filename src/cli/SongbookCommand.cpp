@@ -110,9 +110,9 @@ int SongbookCommand::execute(const CommandContext& context) {
     if (parser().isSet(m_transpose)) {
         const std::optional<int> semitones = transpose(parser().value(m_transpose));
         if (!semitones)
-            return context.usageError(QStringLiteral("--transpose '%1' is not -%2 to %2")
-                                          .arg(parser().value(m_transpose))
-                                          .arg(maxTranspose));
+            return context.usageError(
+                QStringLiteral("--transpose '%1' is not -%2 to %2")
+                    .arg(parser().value(m_transpose), QString::number(maxTranspose)));
         chords.transpose = *semitones;
     }
     // Usage errors come before any file is read.
@@ -177,8 +177,7 @@ std::optional<QList<Song>> SongbookCommand::readSongs(const QStringList& paths,
             context.report(warnings[i].text());
         if (warnings.size() > maxWarnings)
             context.report(QStringLiteral("%1: %2 more warnings")
-                               .arg(path)
-                               .arg(warnings.size() - maxWarnings));
+                               .arg(path, QString::number(warnings.size() - maxWarnings)));
     }
     if (unreadable)
         return std::nullopt;
@@ -208,9 +207,8 @@ int SongbookCommand::writeMusicXml(const QString& fileName, const QList<Song>& s
             return context.usageError(
                 QStringLiteral("'%1' and '%2' ask for capo %3 and capo %4; give --capo for "
                                "one MusicXML score")
-                    .arg(songs.first().file, song.file)
-                    .arg(songs.first().board.capo())
-                    .arg(song.board.capo()));
+                    .arg(songs.first().file, song.file, QString::number(songs.first().board.capo()),
+                         QString::number(song.board.capo())));
     }
     MusicXmlScore::Score score;
     score.board = songs.first().board;

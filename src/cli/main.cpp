@@ -1,9 +1,12 @@
 #include "cli/ChartsTool.h"
 
+#include "cli/CommandContext.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -12,7 +15,20 @@ namespace {
 // runtime folder, no display) are noise on a headless machine.
 void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        fprintf(stderr, "strumvane-charts: %s\n", qPrintable(message));
+        fprintf(stderr, "strumvane-charts: %s\n", qPrintable(CommandContext::printable(message)));
+}
+
+// A standard output or error that the shell closed (">&-") would hand its number to the next
+// file opened, and the tool's text would go into that file. A read-only /dev/null holds the
+// number instead: every write to it fails with EBADF, which the tool reports.
+void holdClosedStream(int descriptor) {
+    if (fcntl(descriptor, F_GETFD) != -1)
+        return;
+    const int held = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (held >= 0 && held != descriptor) {
+        dup2(held, descriptor);
+        close(held);
+    }
 }
 
 void interrupted(int signalNumber) {
@@ -36,6 +52,9 @@ void handleTerminationSignals() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Standard input first, so that a closed one cannot take the number of another.
+    for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        holdClosedStream(descriptor);
     qInstallMessageHandler(quietMessages);
     // The tool draws charts but never shows a window, so it needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -46,13 +65,17 @@ int main(int argc, char** argv) {
     QGuiApplication::setApplicationName(QStringLiteral("strumvane-charts"));
     QGuiApplication::setApplicationVersion(QStringLiteral(STRUMVANE_VERSION));
 
-    // Standard output as a file on its descriptor, so that a failed write (a full disk,
-    // /dev/full) is seen and its reason known; the stream above it does the buffering.
+    // Standard output and error as files on their descriptors, so that a failed write (a full
+    // disk, /dev/full, a closed stream) is seen and its reason known; the streams above them
+    // do the buffering.
     QFile standardOutput;
     standardOutput.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
                         QFileDevice::DontCloseHandle);
+    QFile standardError;
+    standardError.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                       QFileDevice::DontCloseHandle);
     QTextStream out(&standardOutput);
-    QTextStream err(stderr);
+    QTextStream err(&standardError);
     ChartsTool tool(out, err);
     tool.setErrorIsTerminal(isatty(STDERR_FILENO) != 0);
     handleTerminationSignals();

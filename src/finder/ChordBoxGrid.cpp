@@ -154,9 +154,8 @@ void ChordBoxGrid::updateDescription() {
         return;
     }
     setAccessibleDescription(QStringLiteral("%1, %2 of %3")
-                                 .arg(m_items[m_current].description)
-                                 .arg(m_current + 1)
-                                 .arg(count()));
+                                 .arg(m_items[m_current].description,
+                                      QString::number(m_current + 1), QString::number(count())));
 }
 
 void ChordBoxGrid::paintEvent(QPaintEvent* event) {

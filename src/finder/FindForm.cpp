@@ -43,7 +43,8 @@ std::optional<Fretboard> FindForm::board(QString* error) const {
             return std::nullopt;
     }
     if (capo < 0 || capo > Fretboard::maxCapo)
-        return fail(QStringLiteral("no such capo %1 (0 to %2)").arg(capo).arg(Fretboard::maxCapo));
+        return fail(QStringLiteral("no such capo %1 (0 to %2)")
+                        .arg(QString::number(capo), QString::number(Fretboard::maxCapo)));
     return Fretboard(*tuned, capo);
 }
 

@@ -56,7 +56,29 @@ QString notesOf(const Voicing& voicing) {
 QWidget* FinderWindow::createFindPage() {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
+    layout->addLayout(createChordRow(page));
+    layout->addLayout(createFilterRow(page));
 
+    resultsLabel = new QLabel(page);
+    resultsLabel->setObjectName(QStringLiteral("resultsLabel"));
+    grid = new ChordBoxGrid(page);
+    describe(grid, "grid", QStringLiteral("Voicings"),
+             QStringLiteral("The voicings, easiest first: arrows choose one, hold Space to "
+                            "hear it, Enter adds it to the sheet"));
+    auto* results = new QVBoxLayout;
+    results->addWidget(resultsLabel);
+    results->addWidget(grid, 1);
+    auto* body = new QHBoxLayout;
+    body->addLayout(results, 1);
+    body->addWidget(createDetails(page), 0, Qt::AlignTop);
+    layout->addLayout(body, 1);
+
+    connectFindPage();
+    showDetails(-1);
+    return page;
+}
+
+QLayout* FinderWindow::createChordRow(QWidget* page) {
     chordEdit = new QLineEdit(page);
     chordEdit->setPlaceholderText(QStringLiteral("Am7, F#m7b5, C/G"));
     chordEdit->setMinimumWidth(180);
@@ -79,8 +101,10 @@ QWidget* FinderWindow::createFindPage() {
     chordRow->addWidget(chordLabel);
     chordRow->addWidget(chordEdit);
     chordRow->addWidget(chordMessage, 1);
-    layout->addLayout(chordRow);
+    return chordRow;
+}
 
+QLayout* FinderWindow::createFilterRow(QWidget* page) {
     fretWindowCheck = new QCheckBox(QStringLiteral("Fret &window"), page);
     describe(fretWindowCheck, "fretWindowCheck", QStringLiteral("Fret window"),
              QStringLiteral("Only voicings whose sounding strings all lie within these frets "
@@ -124,15 +148,10 @@ QWidget* FinderWindow::createFindPage() {
     filters->addWidget(inversionsCheck);
     filters->addWidget(openStringsCheck);
     filters->addStretch(1);
-    layout->addLayout(filters);
+    return filters;
+}
 
-    resultsLabel = new QLabel(page);
-    resultsLabel->setObjectName(QStringLiteral("resultsLabel"));
-    grid = new ChordBoxGrid(page);
-    describe(grid, "grid", QStringLiteral("Voicings"),
-             QStringLiteral("The voicings, easiest first: arrows choose one, hold Space to "
-                            "hear it, Enter adds it to the sheet"));
-
+QGroupBox* FinderWindow::createDetails(QWidget* page) {
     auto* details = new QGroupBox(QStringLiteral("Selected voicing"), page);
     details->setFixedWidth(detailsWidth);
     auto* form = new QFormLayout(details);
@@ -166,15 +185,10 @@ QWidget* FinderWindow::createFindPage() {
     buttons->addWidget(playButton);
     buttons->addWidget(addButton);
     form->addRow(buttons);
+    return details;
+}
 
-    auto* results = new QVBoxLayout;
-    results->addWidget(resultsLabel);
-    results->addWidget(grid, 1);
-    auto* body = new QHBoxLayout;
-    body->addLayout(results, 1);
-    body->addWidget(details, 0, Qt::AlignTop);
-    layout->addLayout(body, 1);
-
+void FinderWindow::connectFindPage() {
     connect(chordEdit, &QLineEdit::textEdited, this, &FinderWindow::updateCompletion);
     connect(chordEdit, &QLineEdit::textChanged, this, &FinderWindow::search);
     connect(fretWindowCheck, &QCheckBox::toggled, this, &FinderWindow::filtersEdited);
@@ -191,8 +205,6 @@ QWidget* FinderWindow::createFindPage() {
     connect(playButton, &QPushButton::pressed, this, [this] { hold(currentNotes()); });
     connect(playButton, &QPushButton::released, this, &FinderWindow::letGo);
     connect(addButton, &QPushButton::clicked, this, &FinderWindow::addCurrentToSheet);
-    showDetails(-1);
-    return page;
 }
 
 void FinderWindow::showFilters() {
@@ -283,8 +295,7 @@ void FinderWindow::search() {
         item.diagram = VoicingDiagram::of(row.voicing, m_board, row.name, m_chord);
         item.caption = row.voicing.fretText();
         item.description = QStringLiteral("%1, frets %2, score %3")
-                               .arg(row.name, item.caption)
-                               .arg(row.voicing.score);
+                               .arg(row.name, item.caption, QString::number(row.voicing.score));
         items << item;
     }
     grid->setPlaceholder(QStringLiteral("No voicing of %1 matches on the %2.")
@@ -293,8 +304,7 @@ void FinderWindow::search() {
     resultsLabel->setText(m_rows.size() == 1
                               ? QStringLiteral("1 voicing on the %1").arg(m_board.description())
                               : QStringLiteral("%1 voicings on the %2, easiest first")
-                                    .arg(m_rows.size())
-                                    .arg(m_board.description()));
+                                    .arg(QString::number(m_rows.size()), m_board.description()));
 }
 
 void FinderWindow::showDetails(int index) {
@@ -317,12 +327,11 @@ void FinderWindow::showDetails(int index) {
     detailIntervals->setText(intervalsOf(grid->items()[index].diagram));
     detailFrets->setText(v.fretText());
     detailFingering->setText(v.fingerText());
-    detailPlayability->setText(
-        QStringLiteral("score %1; the hand: %2").arg(v.score).arg(v.playability.description()));
+    detailPlayability->setText(QStringLiteral("score %1; the hand: %2")
+                                   .arg(QString::number(v.score), v.playability.description()));
     QString source = row.fromCatalogue()
                          ? QStringLiteral("the catalogue, entry %1 at %2")
-                               .arg(row.entry)
-                               .arg(ChordTheory::PitchNames[row.pitch])
+                               .arg(QString::number(row.entry), ChordTheory::PitchNames[row.pitch])
                          : QStringLiteral("generated for the %1").arg(m_board.description());
     const QString shape = grid->items()[index].diagram.shapeName;
     if (!shape.isEmpty())

@@ -27,6 +27,14 @@ constexpr int findPage = 0;
 
 QWidget* FinderWindow::createNamePage() {
     auto* page = new QWidget(this);
+    auto* layout = new QHBoxLayout(page);
+    layout->addLayout(createShapeEditor(page), 1);
+    layout->addWidget(createReadings(page));
+    connectNamePage();
+    return page;
+}
+
+QLayout* FinderWindow::createShapeEditor(QWidget* page) {
     editorView = new ShapeEditorView(m_editor, page);
     describe(editorView, "editorView", QStringLiteral("Shape"),
              QStringLiteral("Click a string at a fret to place or remove a note, above the nut "
@@ -43,25 +51,6 @@ QWidget* FinderWindow::createNamePage() {
     shapeNotes->setObjectName(QStringLiteral("shapeNotes"));
     shapeNotes->setTextInteractionFlags(Qt::TextSelectableByMouse);
     shapeNotes->setWordWrap(true);
-
-    readingsList = new QListWidget(page);
-    readingsList->setSpacing(2);
-    QFont readingsFont = readingsList->font();
-    readingsFont.setPointSizeF(readingsFont.pointSizeF() * 1.15);
-    readingsList->setFont(readingsFont);
-    describe(readingsList, "readingsList", QStringLiteral("Readings"),
-             QStringLiteral("What the shape reads as, best first; Ctrl+C copies the name"));
-    auto* copy = new QAction(QStringLiteral("Copy Chord Name"), readingsList);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetShortcut);
-    readingsList->addAction(copy);
-    readingsList->setContextMenuPolicy(Qt::ActionsContextMenu);
-    findReadingButton = new QPushButton(QStringLiteral("Find This Ch&ord"), page);
-    describe(findReadingButton, "findReadingButton", QStringLiteral("Find This Chord"),
-             QStringLiteral("Shows every voicing of the chosen reading on the Find page"));
-    addShapeButton = new QPushButton(QStringLiteral("&Add to Sheet"), page);
-    describe(addShapeButton, "addShapeButton", QStringLiteral("Add to Sheet"),
-             QStringLiteral("Adds the shape, named as the chosen reading, to the lesson sheet"));
     playShapeButton = new QPushButton(QStringLiteral("Pla&y"), page);
     describe(playShapeButton, "playShapeButton", QStringLiteral("Play"),
              QStringLiteral("Sounds the shape while you hold the button (or Space on the box)"));
@@ -78,6 +67,32 @@ QWidget* FinderWindow::createNamePage() {
     left->addLayout(editorRow);
     left->addWidget(editorView, 1);
     left->addWidget(shapeNotes);
+    return left;
+}
+
+QWidget* FinderWindow::createReadings(QWidget* page) {
+    readingsList = new QListWidget(page);
+    readingsList->setSpacing(2);
+    QFont readingsFont = readingsList->font();
+    readingsFont.setPointSizeF(readingsFont.pointSizeF() * 1.15);
+    readingsList->setFont(readingsFont);
+    describe(readingsList, "readingsList", QStringLiteral("Readings"),
+             QStringLiteral("What the shape reads as, best first; Ctrl+C copies the name"));
+    auto* copy = new QAction(QStringLiteral("Copy Chord Name"), readingsList);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    readingsList->addAction(copy);
+    readingsList->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(copy, &QAction::triggered, this, [this] {
+        if (!chosenReading().isEmpty())
+            QApplication::clipboard()->setText(chosenReading());
+    });
+    findReadingButton = new QPushButton(QStringLiteral("Find This Ch&ord"), page);
+    describe(findReadingButton, "findReadingButton", QStringLiteral("Find This Chord"),
+             QStringLiteral("Shows every voicing of the chosen reading on the Find page"));
+    addShapeButton = new QPushButton(QStringLiteral("&Add to Sheet"), page);
+    describe(addShapeButton, "addShapeButton", QStringLiteral("Add to Sheet"),
+             QStringLiteral("Adds the shape, named as the chosen reading, to the lesson sheet"));
 
     auto* readingsLabel = new QLabel(QStringLiteral("Rea&dings, best first:"), page);
     readingsLabel->setBuddy(readingsList);
@@ -91,11 +106,10 @@ QWidget* FinderWindow::createNamePage() {
     auto* readings = new QWidget(page);
     readings->setLayout(right);
     readings->setFixedWidth(readingsWidth);
+    return readings;
+}
 
-    auto* layout = new QHBoxLayout(page);
-    layout->addLayout(left, 1);
-    layout->addWidget(readings);
-
+void FinderWindow::connectNamePage() {
     connect(editorView, &ShapeEditorView::shapeChanged, this, &FinderWindow::shapeChanged);
     connect(editorView, &ShapeEditorView::holdStarted, this, [this] { hold(m_editor.notes()); });
     connect(editorView, &ShapeEditorView::holdEnded, this, &FinderWindow::letGo);
@@ -115,11 +129,6 @@ QWidget* FinderWindow::createNamePage() {
     connect(readingsList, &QListWidget::itemActivated, this, &FinderWindow::sendReadingToFind);
     connect(findReadingButton, &QPushButton::clicked, this, &FinderWindow::sendReadingToFind);
     connect(addShapeButton, &QPushButton::clicked, this, &FinderWindow::addShapeToSheet);
-    connect(copy, &QAction::triggered, this, [this] {
-        if (!chosenReading().isEmpty())
-            QApplication::clipboard()->setText(chosenReading());
-    });
-    return page;
 }
 
 void FinderWindow::shapeChanged() {

@@ -119,10 +119,10 @@ void FinderSettings::saveFretboard(const FindForm& form) {
 }
 
 void FinderSettings::saveFilters(const FindForm& form) {
-    m_store.saveSetting(fretsKey,
-                        form.lowFret && form.highFret
-                            ? QStringLiteral("%1-%2").arg(*form.lowFret).arg(*form.highFret)
-                            : QString(anyText));
+    m_store.saveSetting(fretsKey, form.lowFret && form.highFret
+                                      ? QStringLiteral("%1-%2").arg(QString::number(*form.lowFret),
+                                                                    QString::number(*form.highFret))
+                                      : QString(anyText));
     m_store.saveSetting(stringsKey, form.strings ? QString::number(*form.strings) : anyText);
     m_store.saveSetting(topKey, form.top ? ChordTheory::PitchNames[*form.top] : anyText);
     m_store.saveSetting(inversionsKey, boolText(form.inversions));

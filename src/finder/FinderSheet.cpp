@@ -113,8 +113,8 @@ void FinderWindow::addToSheet(const SheetList::Entry& entry) {
     }
     sheetChanged(m_sheet.count() - 1);
     say(QStringLiteral("%1 added to the sheet (%2 chords)")
-            .arg(entry.name.isEmpty() ? Fretboard::fretText(entry.frets) : entry.name)
-            .arg(m_sheet.count()));
+            .arg(entry.name.isEmpty() ? Fretboard::fretText(entry.frets) : entry.name,
+                 QString::number(m_sheet.count())));
 }
 
 void FinderWindow::sheetChanged(int current) {

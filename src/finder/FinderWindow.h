@@ -21,8 +21,10 @@ class ChordBoxGrid;
 class MidiPort;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QCompleter;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -98,6 +100,11 @@ private:
 
     // --- Find (FinderFind.cpp) ---------------------------------------------------------------
     QWidget* createFindPage();
+    // The parts of the page, each creating its controls.
+    QLayout* createChordRow(QWidget* page);
+    QLayout* createFilterRow(QWidget* page);
+    QGroupBox* createDetails(QWidget* page);
+    void connectFindPage();
     void filtersEdited();
     // Fills the filter controls from the form, their ranges from the fretboard.
     void showFilters();
@@ -109,6 +116,9 @@ private:
 
     // --- Name (FinderName.cpp) ---------------------------------------------------------------
     QWidget* createNamePage();
+    QLayout* createShapeEditor(QWidget* page);
+    QWidget* createReadings(QWidget* page);
+    void connectNamePage();
     void shapeChanged();
     QString chosenReading() const;
     void sendReadingToFind();

@@ -176,7 +176,6 @@ void ShapeEditorView::updateDescription() {
                              ? QStringLiteral("above the nut")
                              : QStringLiteral("fret %1").arg(m_cursor.fret);
     setAccessibleDescription(QStringLiteral("Shape %1; cursor on string %2, %3")
-                                 .arg(Fretboard::fretText(m_editor.frets()))
-                                 .arg(m_cursor.string + 1)
-                                 .arg(spot));
+                                 .arg(Fretboard::fretText(m_editor.frets()),
+                                      QString::number(m_cursor.string + 1), spot));
 }

@@ -33,11 +33,9 @@ std::optional<QList<qint16>> Fretboard::parseFrets(QStringView text, QString* er
     if (marks.size() != stringCount())
         return fail(QStringLiteral("frets '%1' have %2 marks, but %3 has %4 strings (one mark "
                                    "a string, lowest first, joined by '-', e.g. %5)")
-                        .arg(whole)
-                        .arg(marks.size())
-                        .arg(description())
-                        .arg(stringCount())
-                        .arg(stringCount() == 6
+                        .arg(whole, QString::number(marks.size()), description(),
+                             QString::number(stringCount()),
+                             stringCount() == 6
                                  ? QStringLiteral("x-3-2-0-1-0")
                                  : QString(QStringLiteral("0-")).repeated(stringCount() - 1) +
                                        QStringLiteral("0")));
@@ -51,21 +49,17 @@ std::optional<QList<qint16>> Fretboard::parseFrets(QStringView text, QString* er
         }
         if (!ChordTheory::isFretMark(mark))
             return fail(QStringLiteral("'%1' in '%2' is no fret (0 to %3 or x)")
-                            .arg(mark.toString(), whole)
-                            .arg(highestFret()));
+                            .arg(mark.toString(), whole, QString::number(highestFret())));
         const std::optional<int> fret = WholeNumber::parse(mark, 0, highestFret());
         if (!fret)
             return fail(QStringLiteral("fret %1 in '%2' is over %3, the highest fret%4")
-                            .arg(mark.toString(), whole)
-                            .arg(highestFret())
-                            .arg(m_capo > 0 ? QStringLiteral(" above the capo") : QString()));
+                            .arg(mark.toString(), whole, QString::number(highestFret()),
+                                 m_capo > 0 ? QStringLiteral(" above the capo") : QString()));
         if (!playable(s, *fret))
             return fail(QStringLiteral("fret %1 in '%2' is not on string %3, which starts at "
                                        "fret %4")
-                            .arg(*fret)
-                            .arg(whole)
-                            .arg(s + 1)
-                            .arg(m_tuning.startFret(s)));
+                            .arg(QString::number(*fret), whole, QString::number(s + 1),
+                                 QString::number(m_tuning.startFret(s))));
         frets << qint16(*fret);
         sounding = true;
     }

@@ -295,9 +295,7 @@ std::optional<Tuning> Tuning::parseFor(const Tuning& instrument, QStringView tex
                         .arg(text.toString(), read->instrument(), instrument.name()));
     if (read->stringCount() != instrument.stringCount())
         return fail(QStringLiteral("tuning '%1' has %2 strings, the %3 %4")
-                        .arg(text.toString())
-                        .arg(read->stringCount())
-                        .arg(instrument.name())
-                        .arg(instrument.stringCount()));
+                        .arg(text.toString(), QString::number(read->stringCount()),
+                             instrument.name(), QString::number(instrument.stringCount())));
     return read;
 }

@@ -57,7 +57,7 @@ ChordTones tonesOfNotes(IntervalSet notes) {
 QString VoicingFinder::Row::source() const {
     if (!fromCatalogue())
         return QStringLiteral("generated");
-    return QStringLiteral("#%1@%2").arg(entry).arg(ChordTheory::PitchNames[pitch]);
+    return QStringLiteral("#%1@%2").arg(QString::number(entry), ChordTheory::PitchNames[pitch]);
 }
 
 bool VoicingFinder::catalogueApplies(const Fretboard& board) {

@@ -81,14 +81,10 @@ QSet<QList<qint16>> VoicingRanker::triadShapes(const Fretboard& board, qint16 ro
     static QMutex guard;
     static QHash<QString, QSet<QList<qint16>>> made;
     QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
-                      .arg(board.tuning().notesText())
-                      .arg(board.tuning().startFret(0))
-                      .arg(board.capo())
-                      .arg(root)
-                      .arg(triad)
-                      .arg(options.span)
-                      .arg(options.lowFret)
-                      .arg(options.highFret) +
+                      .arg(board.tuning().notesText(), QString::number(board.tuning().startFret(0)),
+                           QString::number(board.capo()), QString::number(root),
+                           QString::number(triad), QString::number(options.span),
+                           QString::number(options.lowFret), QString::number(options.highFret)) +
                   (options.openStrings ? QStringLiteral(" open") : QString());
     const QMutexLocker lock(&guard);
     if (const auto found = made.constFind(key); found != made.cend())

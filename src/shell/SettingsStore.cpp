@@ -3,9 +3,9 @@
 #include "base/Failure.h"
 #include "shell/NumericText.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStringList>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -60,8 +60,13 @@ SettingsStore::~SettingsStore() {
 
 QString SettingsStore::userFileName() {
     // As QSettings builds it on an XDG desktop, without constructing a QSettings (see above).
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' +
-           QLatin1String(settingsApplication) + QStringLiteral(".ini");
+    // The XDG rules say a relative XDG_CONFIG_HOME is invalid and must be ignored; this Qt
+    // would use it relative to whatever folder the program was started in.
+    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (configHome.isEmpty() || !QDir::isAbsolutePath(configHome))
+        configHome = QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(configHome) + u'/' + QLatin1String(settingsApplication) +
+           QStringLiteral(".ini");
 }
 
 SettingsStore::Access SettingsStore::access() const {
@@ -114,9 +119,13 @@ QString SettingsStore::getSetting(const QString& key, const QString& defaultValu
     // pending writes a sync only reads; while held it would write, so it is skipped then.
     if (!m_held || m_access == Access::ReadOnly)
         m_settings->sync();
+    return storedText(key).value_or(defaultValue);
+}
+
+std::optional<QString> SettingsStore::storedText(const QString& key) const {
     const QVariant value = m_settings->value(groupKey(key));
     if (!value.isValid())
-        return defaultValue;
+        return std::nullopt;
     // A hand-edited value with unquoted commas comes back as a list; keep it as one text.
     if (value.metaType().id() == QMetaType::QStringList)
         return value.toStringList().join(u',');
@@ -147,6 +156,11 @@ void SettingsStore::saveSetting(const QString& key, const QString& value) {
     }
     if (!m_settings || m_settings->status() == QSettings::AccessError)
         reopenAfterError();
+    // QSettings rewrites the whole file on any change and drops the comments a user wrote in
+    // it; a value that is already stored (a start restoring the saved chord) changes nothing.
+    m_settings->sync();
+    if (storedText(key) == value)
+        return;
     m_settings->setValue(groupKey(key), value);
     sync();
 }
@@ -215,10 +229,17 @@ void SettingsStore::flush() {
     }
     if (!m_settings || m_settings->status() == QSettings::AccessError)
         reopenAfterError();
-    for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it)
+    m_settings->sync();
+    bool changed = false;
+    for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it) {
+        if (storedText(it.key()) == it.value())
+            continue;
         m_settings->setValue(groupKey(it.key()), it.value());
+        changed = true;
+    }
     m_pending.clear();
-    sync();
+    if (changed)
+        sync();
 }
 
 void SettingsStore::throwReportOnce() {

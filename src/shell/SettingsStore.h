@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QSettings;
 
@@ -53,7 +54,8 @@ public:
     ~SettingsStore();
 
     // The file that QSettings(IniFormat, UserScope, "Quillmoor") writes on Linux:
-    // $XDG_CONFIG_HOME/Quillmoor.ini, by default ~/.config/Quillmoor.ini.
+    // $XDG_CONFIG_HOME/Quillmoor.ini, by default ~/.config/Quillmoor.ini; a relative
+    // XDG_CONFIG_HOME is ignored as the XDG rules say.
     static QString userFileName();
 
     SettingsStore(const SettingsStore&) = delete;
@@ -69,9 +71,10 @@ public:
     qint16 getSettingNumber(const QString& key, qint16 defaultValue) const;
 
     // Stores value under key, creating key and group as needed, replacing any old value, and
-    // writes it to disk unless writes are held. Throws Failure::pathFileAccessError() when the
-    // file cannot be written, and once the report of a detached or read-only store (the value
-    // is kept in memory all the same).
+    // writes it to disk unless writes are held. A value equal to the stored one writes
+    // nothing, so an unchanged file keeps its bytes and the comments written in it. Throws
+    // Failure::pathFileAccessError() when the file cannot be written, and once the report of a
+    // detached or read-only store (the value is kept in memory all the same).
     void saveSetting(const QString& key, const QString& value);
     // Stores the shortest decimal text of a 16-bit value (5 -> "5"); throws Failure::overflow()
     // for a value outside -32768..32767.
@@ -123,6 +126,8 @@ private:
     void sync();
     void reopenAfterError();
     QString groupKey(const QString& key) const;
+    // The text QSettings holds for key as last read, or none while the key is absent.
+    std::optional<QString> storedText(const QString& key) const;
 
     QString m_fileName;
     QString m_group;

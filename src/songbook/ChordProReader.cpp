@@ -526,10 +526,10 @@ private:
         if (name.startsWith(startOf) && name.size() > startOf.size()) {
             const QString env = name.mid(startOf.size());
             if (m_environment)
-                warn(number, QStringLiteral("start_of_%1 inside start_of_%2 (line %3), which it "
-                                            "ends")
-                                 .arg(env, m_environment->name)
-                                 .arg(m_environment->line));
+                warn(number,
+                     QStringLiteral("start_of_%1 inside start_of_%2 (line %3), which it "
+                                    "ends")
+                         .arg(env, m_environment->name, QString::number(m_environment->line)));
             closeEnvironment();
             if (env == u"svg") {
                 warn(number, QStringLiteral("SVG images are not printed"));
@@ -708,13 +708,11 @@ private:
             if (!fret)
                 return fail(QStringLiteral("'%1' is not a fret (0 to %2, or x, N, -1 for a muted "
                                            "string)")
-                                .arg(word)
-                                .arg(highestDefinedFret));
+                                .arg(word, QString::number(highestDefinedFret)));
             const int placed = *fret > 0 ? *fret + baseFret - 1 : *fret;
             if (placed > highestDefinedFret)
                 return fail(QStringLiteral("fret %1 lies past fret %2")
-                                .arg(placed)
-                                .arg(highestDefinedFret));
+                                .arg(QString::number(placed), QString::number(highestDefinedFret)));
             absolute << qint16(placed);
         }
         shape.frets = absolute;
@@ -735,9 +733,8 @@ private:
         if (read.size() != absolute.size()) {
             warn(number, QStringLiteral("the fingers of '%1' are left out: %2 fingers for %3 "
                                         "frets")
-                             .arg(shape.name)
-                             .arg(read.size())
-                             .arg(absolute.size()));
+                             .arg(shape.name, QString::number(read.size()),
+                                  QString::number(absolute.size())));
             return true;
         }
         for (qsizetype s = 0; s < read.size(); ++s) {

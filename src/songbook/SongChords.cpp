@@ -64,8 +64,7 @@ public:
             else
                 warn(m_song.capoLine, QStringLiteral("capo '%1' is not a fret 0 to %2; read as no "
                                                      "capo")
-                                          .arg(m_song.capo)
-                                          .arg(Fretboard::maxCapo));
+                                          .arg(m_song.capo, QString::number(Fretboard::maxCapo)));
         }
         m_capo = m_options.capo.value_or(fileCapo);
         m_song.board = Fretboard(m_options.tuning, m_capo);
@@ -193,11 +192,10 @@ private:
         if (!best) {
             for (const Song::Shape* shape : misfits)
                 warn(shape->line, QStringLiteral("the shape of '%1' has %2 strings, the %3 %4; %5")
-                                      .arg(name)
-                                      .arg(shape->frets.size())
-                                      .arg(m_song.board.tuning().instrument())
-                                      .arg(m_song.board.stringCount())
-                                      .arg(drawnAnyway ? QStringLiteral("another is drawn")
+                                      .arg(name, QString::number(shape->frets.size()),
+                                           m_song.board.tuning().instrument(),
+                                           QString::number(m_song.board.stringCount()),
+                                           drawnAnyway ? QStringLiteral("another is drawn")
                                                        : QStringLiteral("printed as text")));
         }
         return best;
@@ -210,10 +208,9 @@ private:
             if (shape.frets[s] >= 0 && !board.playable(int(s), shape.frets[s])) {
                 warn(shape.line, QStringLiteral("the shape of '%1' cannot be played on the %2 "
                                                 "(fret %3 of string %4); %5")
-                                     .arg(shape.name, board.description())
-                                     .arg(shape.frets[s])
-                                     .arg(s + 1)
-                                     .arg(chord.symbol ? QStringLiteral("another is drawn")
+                                     .arg(shape.name, board.description(),
+                                          QString::number(shape.frets[s]), QString::number(s + 1),
+                                          chord.symbol ? QStringLiteral("another is drawn")
                                                        : QStringLiteral("printed as text")));
                 return std::nullopt;
             }

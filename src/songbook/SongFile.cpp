@@ -59,9 +59,10 @@ std::optional<QString> SongFile::read(const QString& path, QString* reason) {
     for (const char c : data) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < firstPrintable && !textControl(byte))
-            return fail(reason, QStringLiteral("is binary, not text (byte 0x%1 on line %2)")
-                                    .arg(uint(byte), 2, 16, QLatin1Char('0'))
-                                    .arg(line));
+            return fail(reason,
+                        QStringLiteral("is binary, not text (byte 0x%1 on line %2)")
+                            .arg(QStringLiteral("%1").arg(uint(byte), 2, 16, QLatin1Char('0')),
+                                 QString::number(line)));
         if (c == lineFeed)
             ++line;
     }
@@ -81,8 +82,7 @@ std::optional<QString> SongFile::read(const QString& path, QString* reason) {
             return fail(reason, QStringLiteral("is not UTF-8 text (line %1)").arg(line));
         if (decoded.size() > maxLineLength)
             return fail(reason, QStringLiteral("line %1 is longer than %2 characters")
-                                    .arg(line)
-                                    .arg(maxLineLength));
+                                    .arg(QString::number(line), QString::number(maxLineLength)));
         text += decoded;
         if (end < data.size())
             text += QLatin1Char(lineFeed);

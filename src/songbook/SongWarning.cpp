@@ -1,5 +1,5 @@
 #include "songbook/SongWarning.h"
 
 QString SongWarning::text() const {
-    return QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(message);
+    return QStringLiteral("%1:%2: %3").arg(file, QString::number(line), message);
 }

@@ -10,6 +10,7 @@
 #include <QtEndian>
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
+#include <glib.h>
 #include <mutex>
 
 namespace {
@@ -36,9 +37,18 @@ void keepError(int, const char* message, void*) {
         loggedErrors.removeFirst();
 }
 
+// FluidSynth's SoundFont loaders (libinstpatch) report through GLib's log, which prints
+// "** CRITICAL **" lines on stderr by default (a truncated SoundFont); their warnings join the
+// kept errors instead, and the chatter below them is dropped.
+void keepGLibMessage(const gchar*, GLogLevelFlags level, const gchar* message, gpointer) {
+    if (level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING))
+        keepError(0, message, nullptr);
+}
+
 void routeFluidLog() {
     static std::once_flag once;
     std::call_once(once, [] {
+        g_log_set_default_handler(keepGLibMessage, nullptr);
         fluid_set_log_function(FLUID_PANIC, keepError, nullptr);
         fluid_set_log_function(FLUID_ERR, keepError, nullptr);
         fluid_set_log_function(FLUID_WARN, nullptr, nullptr);

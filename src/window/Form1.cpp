@@ -315,7 +315,8 @@ void Form1::DrawChordMarks(const QString& fretNumbers, ChartPicture& target, con
 void Form1::ListView1_Click() {
     ShowChord();
     const int row = ListView1->currentRow();
-    Frame1->setTitle(QStringLiteral("Chords - [%1 / %2]").arg(row + 1).arg(ListView1->count()));
+    Frame1->setTitle(QStringLiteral("Chords - [%1 / %2]")
+                         .arg(QString::number(row + 1), QString::number(ListView1->count())));
     m_services.settings.setChords(row);
 }
 

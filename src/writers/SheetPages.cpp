@@ -13,14 +13,26 @@ constexpr qreal footerHeight = 20;
 constexpr qreal titlePoints = 18;
 constexpr qreal footerPoints = 8;
 
+// The title as one line: a control character or line break (a pasted "\n", an escape) becomes a
+// space, so that neither the page nor the PDF's metadata, which viewers show, holds one.
+QString oneLine(const QString& text) {
+    QString line = text;
+    for (QChar& c : line) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    return line;
+}
+
 } // namespace
 
 SheetPages::SheetPages(QPageSize::PageSizeId page, const QString& title)
-    : m_buffer(&m_data), m_pdf(&m_buffer), m_title(title) {
+    : m_buffer(&m_data), m_pdf(&m_buffer), m_title(oneLine(title)) {
     m_buffer.open(QIODevice::WriteOnly);
     m_pdf.setResolution(pixelsPerInch);
     m_pdf.setCreator(QStringLiteral("Strumvane"));
-    m_pdf.setTitle(title);
+    m_pdf.setTitle(m_title);
     const QPageLayout layout(QPageSize(page), QPageLayout::Portrait,
                              QMarginsF(marginMm, marginMm, marginMm, marginMm),
                              QPageLayout::Millimeter);
@@ -29,8 +41,10 @@ SheetPages::SheetPages(QPageSize::PageSizeId page, const QString& title)
         throw Failure(75, QStringLiteral("Path/File access error"));
     const QRect paint = layout.paintRectPixels(pixelsPerInch);
     m_content = QRectF(0, 0, paint.width(), paint.height() - footerHeight);
-    m_titleHeight =
-        title.isEmpty() ? 0 : QFontMetricsF(font(titlePoints, true), &m_pdf).height() + titleGap;
+    const QFontMetricsF titleMetrics(font(titlePoints, true), &m_pdf);
+    m_titleHeight = m_title.isEmpty() ? 0 : titleMetrics.height() + titleGap;
+    // A title wider than the page ends in an ellipsis rather than at the margin.
+    m_shownTitle = titleMetrics.elidedText(m_title, Qt::ElideRight, m_content.width());
     m_body = QRectF(0, m_titleHeight, m_content.width(), m_content.height() - m_titleHeight);
 }
 
@@ -41,13 +55,14 @@ void SheetPages::beginPage(int page, int pages) {
     if (!m_title.isEmpty()) {
         m_painter.setFont(font(titlePoints, true));
         m_painter.drawText(QRectF(0, 0, m_content.width(), m_titleHeight - titleGap),
-                           Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_title);
+                           Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_shownTitle);
     }
     if (pages > 1) {
         m_painter.setFont(font(footerPoints, false));
-        m_painter.drawText(QRectF(0, m_content.bottom(), m_content.width(), footerHeight),
-                           Qt::AlignRight | Qt::AlignBottom,
-                           QStringLiteral("%1 / %2").arg(page + 1).arg(pages));
+        m_painter.drawText(
+            QRectF(0, m_content.bottom(), m_content.width(), footerHeight),
+            Qt::AlignRight | Qt::AlignBottom,
+            QStringLiteral("%1 / %2").arg(QString::number(page + 1), QString::number(pages)));
     }
 }
 

@@ -17,7 +17,9 @@ class SheetPages {
 public:
     static constexpr int pixelsPerInch = 96;
 
-    // Starts the PDF. Throws Failure(75, "Path/File access error") when it cannot be painted.
+    // Starts the PDF, `title` on one line (a control character or line break becomes a space)
+    // in the page and in the PDF's metadata; on the page it ends in "…" where it is wider than
+    // the page. Throws Failure(75, "Path/File access error") when it cannot be painted.
     SheetPages(QPageSize::PageSizeId page, const QString& title);
     SheetPages(const SheetPages&) = delete;
     SheetPages& operator=(const SheetPages&) = delete;
@@ -41,8 +43,9 @@ private:
     QBuffer m_buffer;
     QPdfWriter m_pdf;
     QPainter m_painter;
-    QString m_title;
-    QRectF m_content; // inside the margins, above the foot
+    QString m_title;      // on one line, as the metadata has it
+    QString m_shownTitle; // as the page shows it, with an ellipsis where it is too wide
+    QRectF m_content;     // inside the margins, above the foot
     QRectF m_body;
     qreal m_titleHeight = 0;
 };

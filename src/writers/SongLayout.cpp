@@ -246,6 +246,62 @@ bool isBarSymbol(const QString& token) {
     return token.contains(u'|') && bar.match(token).hasMatch();
 }
 
+// One line of a chord grid: the words before the first bar and after the last in the
+// margins, and between them the bars and the cells, a cell showing the chords written over
+// it ("." is an empty cell).
+struct GridToken {
+    QString text;
+    bool bar = false;
+    bool chord = false;
+};
+struct GridRow {
+    QString left, right;
+    QList<GridToken> cells;
+};
+
+GridRow readGridRow(const Line& line) {
+    static const QRegularExpression word(QStringLiteral("\\S+"));
+    QList<QRegularExpressionMatch> tokens;
+    for (const QRegularExpressionMatch& m : word.globalMatch(line.text))
+        tokens << m;
+    qsizetype first = -1, last = -1;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        if (isBarSymbol(tokens[i].captured())) {
+            first = first < 0 ? i : first;
+            last = i;
+        }
+    }
+    GridRow row;
+    QStringList leftWords, rightWords;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const QString t = tokens[i].captured();
+        if (first < 0 || i < first) {
+            leftWords << t;
+            continue;
+        }
+        if (i > last) {
+            rightWords << t;
+            continue;
+        }
+        GridToken token{t, isBarSymbol(t), false};
+        QStringList names;
+        for (const Song::Mark& mark : line.marks) {
+            if (mark.at >= tokens[i].capturedStart() && mark.at < tokens[i].capturedEnd())
+                names << (mark.shown.isEmpty() ? mark.written : mark.shown);
+        }
+        if (!names.isEmpty()) {
+            token.text = names.join(u' ');
+            token.chord = true;
+        } else if (t == u".") {
+            token.text.clear();
+        }
+        row.cells << token;
+    }
+    row.left = leftWords.join(u' ');
+    row.right = rightWords.join(u' ');
+    return row;
+}
+
 QString joined(const QStringList& parts, const QString& separator) {
     QStringList kept;
     for (const QString& p : parts) {
@@ -619,72 +675,26 @@ void SongLayout::gridBlock(const Song::Block& block, qreal indent, QList<Piece>&
     const QFont chordFont = sansFont(gridPoints, true);
     const QFont symbolFont = sansFont(gridPoints, false);
     const QFont marginFont = sansFont(labelPoints, false, true);
-    struct Token {
-        QString text;
-        bool bar = false;
-        bool chord = false;
-    };
-    struct Row {
-        QString left, right;
-        QList<Token> cells; // from the first bar to the last
-    };
-    static const QRegularExpression word(QStringLiteral("\\S+"));
-    QList<Row> rows;
+    QList<GridRow> rows;
     qreal cell = advance(chordFont, QStringLiteral("Mm"));
     qreal bar = 0, left = 0;
     for (const Line& line : block.lines) {
-        Row row;
-        QList<QRegularExpressionMatch> tokens;
-        for (const QRegularExpressionMatch& m : word.globalMatch(line.text))
-            tokens << m;
-        qsizetype first = -1, last = -1;
-        for (qsizetype i = 0; i < tokens.size(); ++i) {
-            if (isBarSymbol(tokens[i].captured())) {
-                first = first < 0 ? i : first;
-                last = i;
-            }
-        }
-        QStringList leftWords, rightWords;
-        for (qsizetype i = 0; i < tokens.size(); ++i) {
-            const QString t = tokens[i].captured();
-            if (first < 0 || i < first) {
-                leftWords << t;
-                continue;
-            }
-            if (i > last) {
-                rightWords << t;
-                continue;
-            }
-            Token token{t, isBarSymbol(t), false};
-            QStringList names;
-            for (const Song::Mark& mark : line.marks) {
-                if (mark.at >= tokens[i].capturedStart() && mark.at < tokens[i].capturedEnd())
-                    names << (mark.shown.isEmpty() ? mark.written : mark.shown);
-            }
-            if (!names.isEmpty()) {
-                token.text = names.join(u' ');
-                token.chord = true;
-            } else if (t == u".") {
-                token.text.clear();
-            }
+        rows << readGridRow(line);
+        for (const GridToken& token : rows.last().cells) {
             if (token.bar)
                 bar = std::max(bar, advance(symbolFont, token.text));
             else
                 cell = std::max(cell, advance(token.chord ? chordFont : symbolFont, token.text));
-            row.cells << token;
         }
-        row.left = leftWords.join(u' ');
-        row.right = rightWords.join(u' ');
-        if (!row.left.isEmpty())
-            left = std::max(left, advance(marginFont, row.left));
-        rows << row;
+        if (!rows.last().left.isEmpty())
+            left = std::max(left, advance(marginFont, rows.last().left));
     }
     cell += gridCellPadding;
     bar += gridBarPadding;
     if (left > 0)
         left += gridCellPadding;
     const qreal height = lineHeight(chordFont) * gridRowShare;
-    for (const Row& row : rows) {
+    for (const GridRow& row : rows) {
         Piece piece;
         piece.keepWithNext = true;
         piece.height = height;
@@ -692,7 +702,7 @@ void SongLayout::gridBlock(const Song::Block& block, qreal indent, QList<Piece>&
         if (!row.left.isEmpty())
             piece.items << textItem(QPointF(indent, baseline), row.left, marginFont, labelInk);
         qreal x = indent + left;
-        for (const Token& token : row.cells) {
+        for (const GridToken& token : row.cells) {
             const qreal width = token.bar ? bar : cell;
             if (!token.text.isEmpty()) {
                 const QFont& font = token.chord ? chordFont : symbolFont;

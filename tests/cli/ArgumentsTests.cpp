@@ -24,6 +24,23 @@ TEST(Arguments, WholeNumber_AsciiDigitsWithinTheBoundsOnly) {
     EXPECT_EQ(Arguments::wholeNumber(u"2147483648", 0, 2147483647), std::nullopt);
 }
 
+TEST(Arguments, DecimalNumber_AsciiDigitsAndOnePointWithinTheBoundsOnly) {
+    const struct {
+        const char16_t* text;
+        std::optional<double> value; // within 0.1..600
+    } cases[] = {
+        {u"1.5", 1.5},   {u"600", 600}, {u"0.1", 0.1}, {u"007.25", 7.25}, {u"0.09", {}},
+        {u"600.5", {}},  {u".5", {}},   {u"1.", {}},   {u"1e2", {}},      {u"0x1", {}},
+        {u" 1", {}},     {u"1 ", {}},   {u"1,5", {}},  {u"1.2.3", {}},    {u"-1", {}},
+        {u"+1", {}},     {u"inf", {}},  {u"nan", {}},  {u"\u0661.5", {}}, {u"1.\u0665", {}},
+        {u"\uFF11", {}}, {u"", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.text).toStdString());
+        EXPECT_EQ(Arguments::decimalNumber(c.text, 0.1, 600), c.value);
+    }
+}
+
 TEST(Arguments, Charts_OneMeaningOfEveryWord) {
     using K = ChordChartKind;
     const struct {

@@ -261,3 +261,37 @@ TEST_F(SettingsStoreTests, Targets_OnlyARegularFileIsReadOrWritten) {
         EXPECT_FALSE(QFileInfo::exists(path() + ".lock"));
     }
 }
+
+TEST_F(SettingsStoreTests, UnchangedValues_LeaveTheFileAndItsCommentsAlone) {
+    const QByteArray handWritten = "; chosen for Tuesday's class\n[Strumvane]\nChords=5\n"
+                                   "Folder=/home/ann/charts/\n";
+    writeFile(handWritten);
+    SettingsStore store(path());
+    store.setChords(5);
+    store.setFolder(QStringLiteral("/home/ann/charts/"));
+    store.holdWrites(true);
+    store.setChords(9);
+    store.setChords(5); // a save-all run that ends where it began
+    store.holdWrites(false);
+    EXPECT_EQ(fileBytes(), handWritten);
+
+    store.setPitch(0); // absent until written, even when it equals the default
+    EXPECT_TRUE(fileBytes().contains("Pitch=0"));
+    store.setChords(6);
+    EXPECT_TRUE(fileBytes().contains("Chords=6"));
+}
+
+TEST_F(SettingsStoreTests, RelativeConfigHome_IsIgnoredForTheHomeFolder) {
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+    const bool hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(dir.path()));
+    qputenv("XDG_CONFIG_HOME", "relative/config");
+    const QString fileName = SettingsStore::userFileName();
+    qputenv("HOME", oldHome);
+    if (hadConfigHome)
+        qputenv("XDG_CONFIG_HOME", oldConfigHome);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(fileName, dir.filePath(QStringLiteral(".config/Quillmoor.ini")));
+}
