@@ -109,8 +109,8 @@ QString escapedBytes(const QByteArray& bytes) {
 
 ChartsTool::ChartsTool(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 
-std::atomic_bool& ChartsTool::interruptFlag() {
-    static std::atomic_bool flag{false};
+std::atomic_int& ChartsTool::interruptFlag() {
+    static std::atomic_int flag{0};
     return flag;
 }
 

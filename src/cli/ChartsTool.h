@@ -19,7 +19,7 @@ class CommandTable;
 //   strumvane-charts COMMAND [ARGUMENTS] [OPTIONS]     COMMAND --help for its own help
 //
 // Exit status (ExitStatus): 0 success, 1 a failure (a file that cannot be written, or standard
-// output), 2 a usage error, 130 interrupted by Ctrl-C.
+// output), 2 a usage error, 130 interrupted by Ctrl-C (SIGINT), 143 ended by SIGTERM.
 class ChartsTool {
 public:
     ChartsTool(QTextStream& out, QTextStream& err);
@@ -31,8 +31,9 @@ public:
     // that name.
     int run(const QList<QByteArray>& rawArguments);
 
-    // Set from the interrupt signal handler; a running export or play stops when it is true.
-    static std::atomic_bool& interruptFlag();
+    // The number of the signal that asked the run to stop (SIGINT, SIGTERM), set from its
+    // handler; 0 until one came. Every long command stops soon after it is set.
+    static std::atomic_int& interruptFlag();
     // Whether standard error is a terminal (export-all then draws a progress line on it).
     void setErrorIsTerminal(bool terminal) { m_errorIsTerminal = terminal; }
 

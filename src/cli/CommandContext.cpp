@@ -2,9 +2,16 @@
 
 #include "cli/ExitStatus.h"
 
+#include <csignal>
+
 CommandContext::CommandContext(QTextStream& out, QTextStream& err,
-                               const std::atomic_bool& interrupted, bool errorIsTerminal)
+                               const std::atomic_int& interrupted, bool errorIsTerminal)
     : m_out(&out), m_err(&err), m_interrupted(&interrupted), m_errorIsTerminal(errorIsTerminal) {}
+
+int CommandContext::interruptedStatus() const {
+    const int signalNumber = *m_interrupted;
+    return ExitStatus::interruptedBy(signalNumber != 0 ? signalNumber : SIGINT);
+}
 
 void CommandContext::report(const QString& text) const {
     *m_err << "strumvane-charts: " << printable(text) << '\n';

@@ -5,19 +5,23 @@
 #include <atomic>
 
 // What every command of strumvane-charts works with besides its arguments: standard output
-// and standard error, the flag that Ctrl-C (SIGINT) and SIGTERM set, and whether standard
+// and standard error, the flag that Ctrl-C (SIGINT) and SIGTERM set (to their number), and
+// whether standard
 // error is a terminal; and the one way the tool words its messages, "strumvane-charts: TEXT"
 // with the text made printable. Small and copied freely; the streams and the flag outlive it.
 class CommandContext {
 public:
-    CommandContext(QTextStream& out, QTextStream& err, const std::atomic_bool& interrupted,
+    CommandContext(QTextStream& out, QTextStream& err, const std::atomic_int& interrupted,
                    bool errorIsTerminal);
 
     QTextStream& out() const { return *m_out; }
     QTextStream& err() const { return *m_err; }
-    // Set once the user asked the run to stop; long commands look at it between steps.
-    const std::atomic_bool& interruptFlag() const { return *m_interrupted; }
-    bool interrupted() const { return *m_interrupted; }
+    // The signal's number once the user asked the run to stop, else 0; long commands look at
+    // it between steps, often enough to end within a second.
+    const std::atomic_int& interruptFlag() const { return *m_interrupted; }
+    bool interrupted() const { return *m_interrupted != 0; }
+    // The exit status of a run the signal ended: 130 for SIGINT, 143 for SIGTERM.
+    int interruptedStatus() const;
     // Whether standard error is a terminal, where a progress line can be redrawn in place.
     bool errorIsTerminal() const { return m_errorIsTerminal; }
 
@@ -37,7 +41,7 @@ public:
 private:
     QTextStream* m_out;
     QTextStream* m_err;
-    const std::atomic_bool* m_interrupted;
+    const std::atomic_int* m_interrupted;
     bool m_errorIsTerminal;
     bool m_helpHint = true;
 };

@@ -8,7 +8,11 @@ inline constexpr int ok = 0;
 inline constexpr int failure = 1;
 // A usage error: an unknown command or option, or an argument the command cannot read.
 inline constexpr int usage = 2;
-// Ended early by Ctrl-C (SIGINT) or SIGTERM: 128 + SIGINT, as shells report it.
-inline constexpr int interrupted = 130;
+// Ended early by Ctrl-C (SIGINT) or SIGTERM: 128 + the signal's number, as shells report a
+// process the signal ended (130 for SIGINT, 143 for SIGTERM).
+inline constexpr int interruptedBase = 128;
+inline constexpr int interruptedBy(int signalNumber) {
+    return interruptedBase + signalNumber;
+}
 
 } // namespace ExitStatus

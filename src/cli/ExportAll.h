@@ -25,11 +25,22 @@ public:
         bool showProgress = false; // a progress line on `err`, redrawn in place, erased at the end
     };
 
+    struct Outcome {
+        int written = 0; // files written whole
+        int failed = 0;  // files that could not be written
+        // The run ended early because no further file could be written: the disk or the
+        // user's quota is full, the file system turned read-only, or the folder was removed.
+        bool stoppedByFailure = false;
+    };
+
     // Runs the export into `target`, the folder options.folder opened for this run (its
     // text names the files in messages); messages go to `err`. Stops queuing files once `stop`
-    // becomes true, checked between files (files already queued are written whole). Returns
-    // the number of files written; `failures` counts the files that could not be written
-    // (each reported by name).
-    static int run(const Options& options, const ImageFolder& target, QTextStream& err,
-                   const std::atomic_bool& stop, int* failures);
+    // becomes non-zero (a signal's number), checked between files; files already queued are
+    // written whole. The first file that fails for a reason is named with it ("cannot write
+    // '/x/Cmaj C-G-C-E-G-C 1.jpg': Permission denied"); later ones for the same reason are
+    // counted in one line at the end ("cannot write 12 more files: Permission denied"). A
+    // failure that every later file would meet too ends the run at once with one line
+    // ("cannot write into '/x': No space left on device; stopped after 312 of 9480 files").
+    static Outcome run(const Options& options, const ImageFolder& target, QTextStream& err,
+                       const std::atomic_int& stop);
 };

@@ -27,9 +27,9 @@ bool checkFolder(const QString& folderName, const ImageFolder& target,
                                                             folder.exists() ? ENOTDIR : ENOENT)));
         return false;
     }
-    if (const WriteResult probe = target.probe(); probe != WriteResult::Written) {
-        context.report(QStringLiteral("cannot write into folder '%1': %2")
-                           .arg(folderName, writeResultText(probe)));
+    QString reason;
+    if (target.probe(&reason) != WriteResult::Written) {
+        context.report(QStringLiteral("cannot write into folder '%1': %2").arg(folderName, reason));
         return false;
     }
     return true;
@@ -98,15 +98,16 @@ int ExportAllCommand::execute(const CommandContext& context) {
 
     QElapsedTimer clock;
     clock.start();
-    int failures = 0;
-    const int written =
-        ExportAll::run(options, target, context.err(), context.interruptFlag(), &failures);
+    const ExportAll::Outcome outcome =
+        ExportAll::run(options, target, context.err(), context.interruptFlag());
     if (context.interrupted()) {
-        context.report(QStringLiteral("interrupted after %1 files").arg(written));
-        return ExitStatus::interrupted;
+        context.report(QStringLiteral("interrupted after %1 files").arg(outcome.written));
+        return context.interruptedStatus();
     }
-    context.out() << "Wrote " << written << " files to "
+    if (outcome.stoppedByFailure)
+        return ExitStatus::failure;
+    context.out() << "Wrote " << outcome.written << " files to "
                   << CommandContext::printable(QDir(options.folder).absolutePath()) << " in "
                   << QString::number(clock.elapsed() / 1000.0, 'f', 1) << " s\n";
-    return failures > 0 ? ExitStatus::failure : ExitStatus::ok;
+    return outcome.failed > 0 ? ExitStatus::failure : ExitStatus::ok;
 }

@@ -6,11 +6,11 @@
 #include "cli/Arguments.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
+#include "cli/OutputFile.h"
 #include "sound/ChoosingMidiPort.h"
 #include "sound/FluidSynthPort.h"
 #include "sound/MidiOutput.h"
 #include "sound/WaveFile.h"
-#include "writers/ImageFile.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -25,6 +25,8 @@ constexpr int maximumProgram = 127;
 constexpr int maximumStrumMs = 1000;
 constexpr int waitStepMs = 10;
 constexpr int renderStepFrames = 441; // 10 ms, to see when the release has died away
+// Rendered and written at a time: 0.1 s, 17,640 bytes; Ctrl-C is seen between two.
+constexpr int renderBlockFrames = 4410;
 
 int framesFor(qint64 ms) {
     return int(ms * FluidSynthPort::sampleRate / 1000);
@@ -231,10 +233,15 @@ int PlayCommand::playLive(const Request& request, const CommandContext& context)
     if (request.verbose)
         context.out() << "played " << CommandContext::printable(request.chordName) << " (program "
                       << request.program << ")\n";
-    return interrupted ? ExitStatus::interrupted : ExitStatus::ok;
+    return interrupted ? context.interruptedStatus() : ExitStatus::ok;
 }
 
 int PlayCommand::renderWave(const Request& request, const CommandContext& context) const {
+    // Opened first, so that a target that cannot be written fails before the rendering.
+    OutputFile file(context, request.wavFile);
+    // The header's lengths are known at the end; its room is kept meanwhile.
+    if (!file.append(QByteArray(WaveFile::headerSize, '\0')))
+        return file.finish();
     FluidSynthPort::Setup setup = FluidSynthPort::Setup::fromEnvironment();
     setup.offline = true;
     FluidSynthPort synth(setup);
@@ -245,13 +252,18 @@ int PlayCommand::renderWave(const Request& request, const CommandContext& contex
         return ExitStatus::failure;
     }
 
-    // The same messages as the window sends, with the samples rendered between them.
-    QByteArray samples;
-    qint64 renderedMs = 0;
-    const auto renderUntil = [&](qint64 ms) {
-        samples += synth.render(framesFor(ms) - framesFor(renderedMs));
-        renderedMs = ms;
+    // The same messages as the window sends, with the samples rendered between them and
+    // written block by block, so that memory holds one block however long the sound.
+    qint64 renderedFrames = 0;
+    bool writing = true;
+    const auto renderFrames = [&](qint64 frames) {
+        for (qint64 left = frames; writing && left > 0; left -= renderBlockFrames) {
+            const int block = int(qMin<qint64>(left, renderBlockFrames));
+            writing = file.append(synth.render(block));
+            renderedFrames += block;
+        }
     };
+    const auto renderUntil = [&](qint64 ms) { renderFrames(framesFor(ms) - renderedFrames); };
     output.SendProgramChange(request.program);
     for (qsizetype i = 0; i < request.notes.size(); ++i) {
         renderUntil(i * request.strumMs);
@@ -263,20 +275,19 @@ int PlayCommand::renderWave(const Request& request, const CommandContext& contex
     renderUntil(request.heldMs + minimumReleaseMs);
     const int releaseSteps = (maximumReleaseMs - minimumReleaseMs) * FluidSynthPort::sampleRate /
                              1000 / renderStepFrames;
-    for (int step = 0; step < releaseSteps && synth.activeVoiceCount() > 0; ++step)
-        samples += synth.render(renderStepFrames);
+    for (int step = 0; writing && step < releaseSteps && synth.activeVoiceCount() > 0; ++step)
+        renderFrames(renderStepFrames);
     output.close();
 
-    const QByteArray file =
-        WaveFile::encode(samples, FluidSynthPort::channelCount, FluidSynthPort::sampleRate);
-    QString reason;
-    if (ImageFile::writeFile(request.wavFile, file, &reason) != WriteResult::Written) {
-        context.report(QStringLiteral("cannot write '%1': %2").arg(request.wavFile, reason));
-        return ExitStatus::failure;
-    }
+    const qint64 dataSize = file.size() - WaveFile::headerSize;
+    if (writing)
+        file.writeAt(0, WaveFile::header(quint64(dataSize), FluidSynthPort::channelCount,
+                                         FluidSynthPort::sampleRate));
+    if (const int status = file.finish(); status != ExitStatus::ok)
+        return status;
     if (request.verbose) {
-        const double totalSeconds = double(samples.size()) / (FluidSynthPort::channelCount * 2) /
-                                    FluidSynthPort::sampleRate;
+        const double totalSeconds =
+            double(dataSize) / (FluidSynthPort::channelCount * 2) / FluidSynthPort::sampleRate;
         context.out() << CommandContext::printable(
                              QStringLiteral("rendered %1 (program %2) with %3: %4 s into %5")
                                  .arg(request.chordName, QString::number(request.program),

@@ -9,8 +9,8 @@
 #include "cli/Arguments.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
+#include "cli/OutputFile.h"
 #include "writers/ImageFile.h"
-#include "writers/ImageFolder.h"
 #include "writers/JpegWriter.h"
 #include "writers/VectorChartFile.h"
 
@@ -178,25 +178,19 @@ int RenderCommand::renderChart(const CommandContext& context, const Chord& chord
     const ChordChartKind kind = charts->first();
     const bool leftHanded = parser().isSet(m_leftHanded);
 
-    if (isVector(format)) {
-        try {
-            if (chord.entry)
-                VectorChartFile::write(fileName, vectorFormat(format), kind, *chord.entry,
-                                       *chord.pitch, leftHanded);
-            else
-                VectorChartFile::write(fileName, vectorFormat(format), kind, *chord.diagram,
-                                       leftHanded);
-        } catch (const Failure& failure) {
-            return reportFailure(context, fileName, failure);
-        }
-        return ExitStatus::ok;
-    }
-    ChartSurface surface;
-    if (chord.entry)
-        drawChordChart(surface, kind, *chord.entry, *chord.pitch, leftHanded);
-    else
-        drawChordChart(surface, kind, *chord.diagram, leftHanded);
-    return writeRaster(context, fileName, surface.image(), format);
+    return OutputFile(context, fileName).writeEncoded([&] {
+        if (isVector(format))
+            return chord.entry ? VectorChartFile::encode(vectorFormat(format), kind, *chord.entry,
+                                                         *chord.pitch, leftHanded)
+                               : VectorChartFile::encode(vectorFormat(format), kind, *chord.diagram,
+                                                         leftHanded);
+        ChartSurface surface;
+        if (chord.entry)
+            drawChordChart(surface, kind, *chord.entry, *chord.pitch, leftHanded);
+        else
+            drawChordChart(surface, kind, *chord.diagram, leftHanded);
+        return encodeRaster(surface.image(), format);
+    });
 }
 
 int RenderCommand::renderBox(const CommandContext& context, const ChordDiagram& diagram,
@@ -224,34 +218,8 @@ int RenderCommand::renderBox(const CommandContext& context, const ChordDiagram& 
                     .arg(parser().value(m_size), QString::number(maxPictureSide)));
         size = *read;
     }
-    if (isVector(format)) {
-        try {
-            VectorChartFile::write(fileName, vectorFormat(format), diagram, options);
-        } catch (const Failure& failure) {
-            return reportFailure(context, fileName, failure);
-        }
-        return ExitStatus::ok;
-    }
-    return writeRaster(context, fileName, ChordBox::image(diagram, options, size), format);
-}
-
-int RenderCommand::writeRaster(const CommandContext& context, const QString& fileName,
-                               const QImage& image, Arguments::FileKind format) {
-    const QByteArray data = encodeRaster(image, format);
-    // The folder is opened once, and temporary files that killed runs left in it go first.
-    const ImageFolder::PathParts parts = ImageFolder::splitPath(fileName);
-    const ImageFolder folder(parts.folder);
-    folder.removeStaleTemporaries();
-    QString reason = QStringLiteral("the image could not be encoded");
-    if (data.isEmpty() || folder.writeFile(parts.name, data, &reason) != WriteResult::Written) {
-        context.report(QStringLiteral("cannot write '%1': %2").arg(fileName, reason));
-        return ExitStatus::failure;
-    }
-    return ExitStatus::ok;
-}
-
-int RenderCommand::reportFailure(const CommandContext& context, const QString& fileName,
-                                 const Failure& failure) {
-    context.report(QStringLiteral("cannot write '%1': %2").arg(fileName, failure.description()));
-    return ExitStatus::failure;
+    return OutputFile(context, fileName).writeEncoded([&] {
+        return isVector(format) ? VectorChartFile::encode(vectorFormat(format), diagram, options)
+                                : encodeRaster(ChordBox::image(diagram, options, size), format);
+    });
 }

@@ -10,8 +10,6 @@
 #include <QString>
 #include <optional>
 
-class Failure;
-
 // `strumvane-charts render ENTRY PITCH FILE | FRETS FILE [--style fretboard|box]
 // [--chart fingering|interval|blank] [--labels fingers|intervals|notes|none] [--size WxH]
 // [--left-handed] [--instrument NAME] [--tuning T] [--capo N]`: an entry at a Pitch, or a shape
@@ -44,11 +42,6 @@ private:
                     Arguments::FileKind format) const;
     int renderBox(const CommandContext& context, const ChordDiagram& diagram,
                   const QString& fileName, Arguments::FileKind format) const;
-    // Encodes `image` as `format` and writes it whole as `fileName`.
-    static int writeRaster(const CommandContext& context, const QString& fileName,
-                           const QImage& image, Arguments::FileKind format);
-    static int reportFailure(const CommandContext& context, const QString& fileName,
-                             const Failure& failure);
 
     QCommandLineOption m_style;
     QCommandLineOption m_chart;

@@ -9,6 +9,7 @@
 #include "chart/VoicingDiagram.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
+#include "cli/OutputFile.h"
 #include "fretboard/VoicingFinder.h"
 #include "writers/MusicXmlScore.h"
 
@@ -150,7 +151,10 @@ int SheetCommand::execute(const CommandContext& context) {
         QList<LessonSheet::Chord> chords;
         if (const std::optional<int> status = readChords(args.mid(1), *board, chords, context))
             return *status;
-        return write(context, fileName, [&] { LessonSheet::write(fileName, chords, options); });
+        options.stopped = [&] { return context.interrupted(); };
+        return OutputFile(context, fileName).writeEncoded([&] {
+            return LessonSheet::encode(chords, options);
+        });
     }
 
     ChordBoxSheet::Options options;
@@ -166,7 +170,10 @@ int SheetCommand::execute(const CommandContext& context) {
     QList<ChordDiagram> diagrams;
     for (const LessonSheet::Chord& chord : chords)
         diagrams << diagramOf(chord);
-    return write(context, fileName, [&] { ChordBoxSheet::write(fileName, diagrams, options); });
+    options.stopped = [&] { return context.interrupted(); };
+    return OutputFile(context, fileName).writeEncoded([&] {
+        return ChordBoxSheet::encode(diagrams, options);
+    });
 }
 
 ChordDiagram SheetCommand::diagramOf(const LessonSheet::Chord& chord) {
@@ -198,12 +205,7 @@ int SheetCommand::writeMusicXml(const CommandContext& context, const QString& fi
     score.board = board;
     for (const LessonSheet::Chord& chord : chords)
         score.chords << MusicXmlScore::Chord{chord.caption, symbolOf(chord), diagramOf(chord)};
-    QString reason;
-    if (MusicXmlScore::write(fileName, score, &reason) != WriteResult::Written) {
-        context.report(QStringLiteral("cannot write '%1': %2").arg(fileName, reason));
-        return ExitStatus::failure;
-    }
-    return ExitStatus::ok;
+    return OutputFile(context, fileName).writeEncoded([&] { return MusicXmlScore::encode(score); });
 }
 
 std::optional<int> SheetCommand::readStyle(Arguments::Style& style,
@@ -271,6 +273,9 @@ std::optional<int> SheetCommand::readChords(const QStringList& texts, const Fret
     // A song names the same few chords again and again: each is looked up once.
     QHash<QString, LessonSheet::Chord> resolved;
     for (const QString& text : texts) {
+        // Finding the easiest voicing of a name takes a while: a long sheet stops here.
+        if (context.interrupted())
+            return context.interruptedStatus();
         auto known = resolved.constFind(text);
         if (known == resolved.constEnd()) {
             LessonSheet::Chord chord;
@@ -334,16 +339,4 @@ std::optional<int> SheetCommand::readChord(const QString& text, const Fretboard&
         chord.diagram = VoicingDiagram::of(easiest.voicing, board, text, query.chord);
     }
     return std::nullopt;
-}
-
-int SheetCommand::write(const CommandContext& context, const QString& fileName,
-                        const std::function<void()>& writeSheet) {
-    try {
-        writeSheet();
-    } catch (const Failure& failure) {
-        context.report(
-            QStringLiteral("cannot write '%1': %2").arg(fileName, failure.description()));
-        return ExitStatus::failure;
-    }
-    return ExitStatus::ok;
 }

@@ -55,8 +55,6 @@ private:
     // One CHORD: a name (its easiest voicing), FRETS or ENTRY@PITCH.
     static std::optional<int> readChord(const QString& text, const Fretboard& board,
                                         LessonSheet::Chord& chord, const CommandContext& context);
-    static int write(const CommandContext& context, const QString& fileName,
-                     const std::function<void()>& writeSheet);
     // The diagram of a resolved CHORD, named with its caption.
     static ChordDiagram diagramOf(const LessonSheet::Chord& chord);
     // OUT.musicxml: the chords' diagrams as a MusicXML score.

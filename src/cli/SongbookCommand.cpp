@@ -5,6 +5,7 @@
 #include "cli/Arguments.h"
 #include "cli/CommandContext.h"
 #include "cli/ExitStatus.h"
+#include "cli/OutputFile.h"
 #include "songbook/ChordProReader.h"
 #include "songbook/SongChords.h"
 #include "songbook/SongFile.h"
@@ -136,7 +137,7 @@ int SongbookCommand::execute(const CommandContext& context) {
     if (!songs)
         return ExitStatus::failure;
     if (context.interrupted())
-        return ExitStatus::interrupted;
+        return context.interruptedStatus();
     return kind == Arguments::FileKind::MusicXml ? writeMusicXml(fileName, *songs, context)
                                                  : writePdf(fileName, *songs, context);
 }
@@ -149,6 +150,9 @@ std::optional<QList<Song>> SongbookCommand::readSongs(const QStringList& paths,
     ChordProReader::Options reading;
     reading.instrument = chords.tuning.instrument();
     for (const QString& path : paths) {
+        // The caller ends the run with the interrupted status.
+        if (context.interrupted())
+            return songs;
         QString reason;
         const std::optional<QString> text = SongFile::read(path, &reason);
         QList<SongWarning> warnings;
@@ -189,14 +193,10 @@ int SongbookCommand::writePdf(const QString& fileName, const QList<Song>& songs,
     options.layout.box.leftHanded = parser().isSet(m_leftHanded);
     if (parser().isSet(m_diagrams))
         options.layout.diagrams = diagramsOf(parser().value(m_diagrams));
-    try {
-        SongbookPdf::write(fileName, songs, options);
-    } catch (const Failure& failure) {
-        context.report(
-            QStringLiteral("cannot write '%1': %2").arg(fileName, failure.description()));
-        return ExitStatus::failure;
-    }
-    return ExitStatus::ok;
+    options.stopped = [&] { return context.interrupted(); };
+    return OutputFile(context, fileName).writeEncoded([&] {
+        return SongbookPdf::encode(songs, options);
+    });
 }
 
 int SongbookCommand::writeMusicXml(const QString& fileName, const QList<Song>& songs,
@@ -230,10 +230,5 @@ int SongbookCommand::writeMusicXml(const QString& fileName, const QList<Song>& s
             QStringLiteral("cannot write '%1': no chord of the songs has a diagram").arg(fileName));
         return ExitStatus::failure;
     }
-    QString reason;
-    if (MusicXmlScore::write(fileName, score, &reason) != WriteResult::Written) {
-        context.report(QStringLiteral("cannot write '%1': %2").arg(fileName, reason));
-        return ExitStatus::failure;
-    }
-    return ExitStatus::ok;
+    return OutputFile(context, fileName).writeEncoded([&] { return MusicXmlScore::encode(score); });
 }

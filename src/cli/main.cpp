@@ -31,8 +31,22 @@ void holdClosedStream(int descriptor) {
     }
 }
 
-void interrupted(int) {
-    ChartsTool::interruptFlag() = true;
+void interrupted(int signalNumber) {
+    ChartsTool::interruptFlag() = signalNumber;
+}
+
+// Ctrl-C and SIGTERM end a command between two of its steps, so that no file is left
+// half-written. The handler acts once: a second signal ends the process at once, should a
+// step hang. A SIGINT that the shell set to be ignored (a script's background job) is handled
+// too: a script that sends it to its job means it.
+void handleTerminationSignals() {
+    for (const int signalNumber : {SIGINT, SIGTERM}) {
+        struct sigaction action {};
+        action.sa_handler = interrupted;
+        action.sa_flags = SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signalNumber, &action, nullptr);
+    }
 }
 
 } // namespace
@@ -64,10 +78,7 @@ int main(int argc, char** argv) {
     QTextStream err(&standardError);
     ChartsTool tool(out, err);
     tool.setErrorIsTerminal(isatty(STDERR_FILENO) != 0);
-    // Ctrl-C ends an export between two files, so every written file is whole, and ends the
-    // notes of play early.
-    std::signal(SIGINT, interrupted);
-    std::signal(SIGTERM, interrupted);
+    handleTerminationSignals();
     // argv as bytes: arguments() would have turned bytes that are no UTF-8 into U+FFFD.
     QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)

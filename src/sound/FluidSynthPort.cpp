@@ -1,5 +1,6 @@
 #include "sound/FluidSynthPort.h"
 
+#include "sound/JackServer.h"
 #include "sound/MidiMessage.h"
 
 #include <QFileInfo>
@@ -195,6 +196,16 @@ bool FluidSynthPort::startAudio(Engine& engine) {
             failures << QStringLiteral("%1: not in this FluidSynth (it has %2)")
                             .arg(name, available.join(QStringLiteral(", ")));
             continue;
+        }
+        if (name == QLatin1String("jack")) {
+            // A client that finds no server would make libjack start one, and fail noisily
+            // when it cannot.
+            if (!JackServer::runs()) {
+                failures << QStringLiteral("jack: no JACK server runs (start one, for instance "
+                                           "with qjackctl, to hear the sound through JACK)");
+                continue;
+            }
+            JackServer::forbidStarting();
         }
         if (name == QLatin1String("file")) {
             if (m_setup.audioFile.isEmpty()) {

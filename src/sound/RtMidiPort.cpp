@@ -1,12 +1,12 @@
 #include "sound/RtMidiPort.h"
 
+#include "sound/JackServer.h"
 #include "sound/MidiMessage.h"
 
 #include <QFileInfo>
 #include <iostream>
 #include <rtmidi/RtMidi.h>
 #include <streambuf>
-#include <unistd.h>
 
 namespace {
 
@@ -63,18 +63,6 @@ std::unique_ptr<RtMidiOut> openPort(RtMidi::Api api, const QString& name = {}) {
     }
 }
 
-// Whether a JACK server seems to run: its socket lies in /dev/shm (jack-UID/NAME/jack_0 for
-// JACK 1, jack_NAME_UID_0 for JACK 2). Asking libjack without a server makes it print
-// connection errors of its own, which no callback can silence.
-bool jackServerRunning() {
-    QString name = qEnvironmentVariable("JACK_DEFAULT_SERVER");
-    if (name.isEmpty())
-        name = QStringLiteral("default");
-    const QString uid = QString::number(getuid());
-    return QFileInfo::exists(QStringLiteral("/dev/shm/jack-%1/%2/jack_0").arg(uid, name)) ||
-           QFileInfo::exists(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(name, uid));
-}
-
 // Whether the system can be asked for ports without it failing noisily.
 bool systemRuns(RtMidi::Api api) {
     std::vector<RtMidi::Api> apis;
@@ -84,7 +72,7 @@ bool systemRuns(RtMidi::Api api) {
     // Without a sequencer device ALSA only fails, noisily.
     if (api == RtMidi::LINUX_ALSA)
         return QFileInfo::exists(QStringLiteral("/dev/snd/seq"));
-    return jackServerRunning();
+    return JackServer::runs();
 }
 
 RtMidi::Api apiOf(RtMidiPort::System system) {

@@ -24,13 +24,21 @@ void append16(QByteArray& out, quint16 value) {
 } // namespace
 
 QByteArray WaveFile::encode(const QByteArray& samples, int channels, int sampleRate) {
-    const quint64 dataSize = quint64(samples.size());
+    QByteArray out = header(quint64(samples.size()), channels, sampleRate);
+    if (out.isEmpty())
+        return {};
+    out.reserve(headerSize + samples.size());
+    out.append(samples);
+    return out;
+}
+
+QByteArray WaveFile::header(quint64 dataSize, int channels, int sampleRate) {
     if (dataSize + headerSize > std::numeric_limits<quint32>::max() || channels < 1 ||
         sampleRate < 1)
         return {};
     const quint16 blockAlign = quint16(channels * bitsPerSample / 8);
     QByteArray out;
-    out.reserve(headerSize + samples.size());
+    out.reserve(headerSize);
     out.append("RIFF", 4);
     append32(out, quint32(headerSize - 8 + dataSize));
     out.append("WAVE", 4);
@@ -44,6 +52,5 @@ QByteArray WaveFile::encode(const QByteArray& samples, int channels, int sampleR
     append16(out, bitsPerSample);
     out.append("data", 4);
     append32(out, quint32(dataSize));
-    out.append(samples);
     return out;
 }

@@ -111,6 +111,8 @@ QByteArray ChordBoxSheet::encode(const QList<ChordDiagram>& diagrams, const Opti
     const int pages = int((diagrams.size() + g.perPage() - 1) / g.perPage());
 
     for (int page = 0; page < pages; ++page) {
+        if (options.stopped && options.stopped())
+            return {};
         sheet.beginPage(page, pages);
         for (int i = 0; i < g.perPage(); ++i) {
             const qsizetype index = qsizetype(page) * g.perPage() + i;

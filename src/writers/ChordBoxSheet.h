@@ -8,6 +8,7 @@
 #include <QPageSize>
 #include <QSizeF>
 #include <QString>
+#include <functional>
 
 // A printable sheet of chord boxes, as a teacher hands them out: a PDF whose pages are filled
 // by a grid of boxes, each with the chord's name above it and an optional caption below (the
@@ -26,6 +27,9 @@ public:
         // Boxes side by side, 1..maxColumns; 0 takes the most, up to autoColumns, whose boxes
         // keep their strings legibleSpacing apart.
         int columns = 0;
+        // Asked before each page: once it answers true, encode() stops and returns an empty
+        // array (a command that Ctrl-C ends writes nothing). Empty: never stops.
+        std::function<bool()> stopped;
     };
 
     static constexpr int maxColumns = 8;

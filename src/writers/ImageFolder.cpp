@@ -1,12 +1,17 @@
 #include "writers/ImageFolder.h"
 
 #include <QFile>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
+#include <iterator>
+#include <limits>
+#include <optional>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace {
@@ -14,71 +19,45 @@ namespace {
 // Temporary names of this process count up across all folders and threads.
 std::atomic<quint64> temporarySerial{0};
 
-constexpr mode_t newFileMode = 0666; // narrowed by the umask, as for any new file
-constexpr mode_t keptModeBits = 0777 | S_ISVTX;
-constexpr int namedTemporaryAttempts = 8;
+constexpr qsizetype hostTagLimit = 64;
 
-// The system error behind the last failed write of this thread, for the reason shown beside
-// the file's name; 0 when the program itself refused the write.
-thread_local int lastError = 0;
+const QByteArray temporaryPrefix = QByteArrayLiteral(".strumvane-");
+const QByteArray temporarySuffix = QByteArrayLiteral(".tmp");
 
-WriteResult resultFor(int error) {
-    lastError = error;
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return WriteResult::FolderMissing;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return WriteResult::AccessDenied;
-    case ENAMETOOLONG:
-    case EILSEQ:
-        return WriteResult::BadName;
-    default:
-        return WriteResult::Failed;
-    }
+// Whose temporary file a name is: the machine (empty for the older names that carry none) and
+// the process; pid 0 for any name this program does not write.
+struct TemporaryOwner {
+    QByteArray host;
+    qint64 pid = 0;
+};
+
+// A decimal number exactly as this program writes it: no sign, blank or leading zero.
+std::optional<quint64> plainNumber(const QByteArray& text) {
+    bool ok = false;
+    const quint64 value = text.toULongLong(&ok);
+    if (!ok || text != QByteArray::number(value))
+        return std::nullopt;
+    return value;
 }
 
-bool writeAll(int fd, const QByteArray& data) {
-    const char* bytes = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, bytes, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        bytes += n;
-        left -= n;
-    }
-    return true;
-}
-
-// The parts of ".strumvane-PID-N.tmp", or pid 0 for any other name.
-qint64 temporaryOwner(const char* name) {
-    static constexpr char prefix[] = ".strumvane-";
-    static constexpr char suffix[] = ".tmp";
-    constexpr qsizetype prefixLength = sizeof prefix - 1;
-    constexpr qsizetype suffixLength = sizeof suffix - 1;
+// ".strumvane-HOST-PID-N.tmp", or the older ".strumvane-PID-N.tmp".
+TemporaryOwner temporaryOwner(const char* name) {
     const QByteArray text(name);
-    if (!text.startsWith(prefix) || !text.endsWith(suffix))
-        return 0;
-    const QByteArray middle = text.mid(prefixLength, text.size() - prefixLength - suffixLength);
-    const qsizetype dash = middle.indexOf('-');
-    if (dash <= 0 || dash == middle.size() - 1)
-        return 0;
-    bool pidOk = false;
-    bool serialOk = false;
-    const qint64 pid = middle.left(dash).toLongLong(&pidOk);
-    middle.mid(dash + 1).toULongLong(&serialOk);
-    // Only the exact form this program writes: no signs, blanks or leading zeros.
-    if (!pidOk || !serialOk || pid <= 0 || middle.left(dash) != QByteArray::number(pid))
-        return 0;
-    return pid;
+    if (!text.startsWith(temporaryPrefix) || !text.endsWith(temporarySuffix))
+        return {};
+    const QByteArray middle = text.mid(
+        temporaryPrefix.size(), text.size() - temporaryPrefix.size() - temporarySuffix.size());
+    // The host may hold dashes itself: the process and the serial are the last two parts.
+    const qsizetype serialDash = middle.lastIndexOf('-');
+    if (serialDash <= 0)
+        return {};
+    const qsizetype pidDash = middle.lastIndexOf('-', serialDash - 1);
+    const std::optional<quint64> pid =
+        plainNumber(middle.mid(pidDash + 1, serialDash - pidDash - 1));
+    if (!pid || *pid == 0 || *pid > quint64(std::numeric_limits<pid_t>::max()) ||
+        !plainNumber(middle.mid(serialDash + 1)) || pidDash == 0)
+        return {};
+    return {pidDash < 0 ? QByteArray() : middle.left(pidDash), qint64(*pid)};
 }
 
 bool processRuns(qint64 pid) {
@@ -86,9 +65,34 @@ bool processRuns(qint64 pid) {
     return ::kill(pid_t(pid), 0) == 0 || errno != ESRCH;
 }
 
+// Whether the file system under `fd` is one that only this machine writes: not a network or
+// cluster file system, nor one of FUSE, behind which any of them may stand.
+bool isLocalFileSystem(int fd) {
+    struct statfs info {};
+    if (::fstatfs(fd, &info) != 0)
+        return false;
+    static constexpr unsigned long shared[] = {
+        0x6969,     // NFS
+        0x517b,     // SMB
+        0xff534d42, // CIFS
+        0xfe534d42, // SMB2
+        0x65735546, // FUSE (sshfs, ...)
+        0x01021997, // 9P
+        0x73757245, // Coda
+        0x5346414f, // AFS
+        0x00c36400, // Ceph
+        0x01161970, // GFS2
+        0x7461636f, // OCFS2
+        0x0bd00bd0, // Lustre
+    };
+    const auto type = static_cast<unsigned long>(info.f_type) & 0xffffffffUL;
+    return std::find(std::begin(shared), std::end(shared), type) == std::end(shared);
+}
+
 } // namespace
 
-ImageFolder::ImageFolder(const QString& folder) : m_path(folder) {
+ImageFolder::ImageFolder(const QString& folder, Temporaries temporaries)
+    : m_path(folder), m_temporaries(temporaries) {
     const QByteArray native = exactNativeName(folder);
     if (native.isEmpty()) {
         m_openResult = folder.isEmpty() ? WriteResult::FolderMissing : WriteResult::BadName;
@@ -97,7 +101,7 @@ ImageFolder::ImageFolder(const QString& folder) : m_path(folder) {
     // O_PATH: writing into a folder needs no right to list it.
     m_fd = ::open(native.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     m_openError = m_fd >= 0 ? 0 : errno;
-    m_openResult = m_fd >= 0 ? WriteResult::Written : resultFor(m_openError);
+    m_openResult = m_fd >= 0 ? WriteResult::Written : writeResultFor(m_openError);
 }
 
 ImageFolder::~ImageFolder() {
@@ -125,139 +129,57 @@ QByteArray ImageFolder::exactNativeName(const QString& text) {
     return native;
 }
 
+const QByteArray& ImageFolder::hostTag() {
+    static const QByteArray tag = [] {
+        char name[hostTagLimit + 1] = {};
+        if (::gethostname(name, hostTagLimit) != 0 || name[0] == '\0')
+            return QByteArrayLiteral("localhost");
+        QByteArray text(name);
+        for (char& c : text) {
+            const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                               (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_';
+            if (!plain)
+                c = '_';
+        }
+        return text;
+    }();
+    return tag;
+}
+
 QByteArray ImageFolder::temporaryName(qint64 pid, quint64 serial) {
-    return ".strumvane-" + QByteArray::number(pid) + '-' + QByteArray::number(serial) + ".tmp";
+    return temporaryPrefix + hostTag() + '-' + QByteArray::number(pid) + '-' +
+           QByteArray::number(serial) + temporarySuffix;
+}
+
+QByteArray ImageFolder::newTemporaryName() {
+    return temporaryName(::getpid(), temporarySerial++);
 }
 
 WriteResult ImageFolder::writeFile(const QString& name, const QByteArray& data,
                                    QString* reason) const {
-    lastError = 0;
-    WriteResult result = m_openResult;
-    if (m_fd >= 0) {
-        const QByteArray native = exactNativeName(name);
-        result = native.isEmpty() || native == "." || native == ".." || native.contains('/')
-                     ? WriteResult::BadName
-                     : writeNative(native, data);
-    } else {
-        lastError = m_openError;
-    }
+    FileDraft file = draft(name);
+    file.append(data);
+    const WriteResult result = file.commit();
     if (result != WriteResult::Written && reason)
-        *reason = writeResultText(result, lastError);
+        *reason = file.reason();
     return result;
 }
 
-WriteResult ImageFolder::writeNative(const QByteArray& name, const QByteArray& data) const {
-    // What may be replaced: only a regular file that this process could also have opened for
-    // writing. Renaming over a write-protected file or over a device would need no right to
-    // the file itself, only to the folder.
-    struct stat old {};
-    bool replacing = false;
-    if (::fstatat(m_fd, name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (!S_ISREG(old.st_mode)) {
-            lastError = S_ISDIR(old.st_mode) ? EISDIR : EACCES;
-            return WriteResult::AccessDenied;
-        }
-        if (::faccessat(m_fd, name.constData(), W_OK, AT_EACCESS) != 0) {
-            lastError = errno;
-            return WriteResult::AccessDenied;
-        }
-        replacing = true;
-    } else if (errno != ENOENT) {
-        return resultFor(errno);
-    }
-
-    // An unnamed file vanishes by itself, whatever ends the process; it gets a name only once
-    // it is complete.
-    int fd = ::openat(m_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, newFileMode);
-    const bool unnamed = fd >= 0;
-    QByteArray temporary;
-    if (!unnamed) {
-        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-            return resultFor(errno);
-        for (int attempt = 0; attempt < namedTemporaryAttempts && fd < 0; ++attempt) {
-            temporary = temporaryName(::getpid(), temporarySerial++);
-            fd = ::openat(m_fd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                          newFileMode);
-            if (fd < 0 && errno != EEXIST)
-                return resultFor(errno);
-        }
-        if (fd < 0)
-            return WriteResult::Failed;
-    }
-    const auto fail = [&](int error) {
-        ::close(fd);
-        if (!temporary.isEmpty())
-            ::unlinkat(m_fd, temporary.constData(), 0);
-        return resultFor(error);
-    };
-
-    if (!writeAll(fd, data))
-        return fail(errno);
-    if (replacing && ::fchmod(fd, old.st_mode & keptModeBits) != 0)
-        return fail(errno);
-
-    if (unnamed) {
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-        const auto linkAs = [&](const QByteArray& target) {
-            if (::linkat(AT_FDCWD, self.constData(), m_fd, target.constData(), AT_SYMLINK_FOLLOW) ==
-                0)
-                return true;
-            // Without /proc, only a process allowed to find any file may link by descriptor.
-            return errno == ENOENT &&
-                   ::linkat(fd, "", m_fd, target.constData(), AT_EMPTY_PATH) == 0;
-        };
-        if (!replacing && linkAs(name)) {
-            // The name was free: the complete file appears in one step.
-        } else if (!replacing && errno != EEXIST) {
-            return fail(errno);
-        } else {
-            // A name can only be linked where none exists; the replacement goes in under a
-            // temporary name and is renamed over the old file.
-            for (int attempt = 0; attempt < namedTemporaryAttempts && temporary.isEmpty();
-                 ++attempt) {
-                const QByteArray candidate = temporaryName(::getpid(), temporarySerial++);
-                if (linkAs(candidate))
-                    temporary = candidate;
-                else if (errno != EEXIST)
-                    return fail(errno);
-            }
-            if (temporary.isEmpty())
-                return fail(EEXIST);
-        }
-    }
-    if (::close(fd) != 0) {
-        const int error = errno;
-        if (!temporary.isEmpty())
-            ::unlinkat(m_fd, temporary.constData(), 0);
-        return resultFor(error);
-    }
-    if (!temporary.isEmpty() &&
-        ::renameat(m_fd, temporary.constData(), m_fd, name.constData()) != 0) {
-        const int error = errno;
-        ::unlinkat(m_fd, temporary.constData(), 0);
-        return resultFor(error);
-    }
-    return WriteResult::Written;
+FileDraft ImageFolder::draft(const QString& name) const {
+    if (m_fd < 0)
+        return FileDraft(m_openResult, m_openError);
+    const QByteArray native = exactNativeName(name);
+    if (native.isEmpty() || native == "." || native == ".." || native.contains('/'))
+        return FileDraft(WriteResult::BadName, 0);
+    return FileDraft(m_fd, native, m_temporaries == Temporaries::NamedOnly);
 }
 
-WriteResult ImageFolder::probe() const {
-    if (m_fd < 0)
-        return m_openResult;
-    int fd = ::openat(m_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, newFileMode);
-    if (fd >= 0) {
-        ::close(fd);
-        return WriteResult::Written;
-    }
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-        return resultFor(errno);
-    const QByteArray temporary = temporaryName(::getpid(), temporarySerial++);
-    fd =
-        ::openat(m_fd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, newFileMode);
-    if (fd < 0)
-        return resultFor(errno);
-    ::close(fd);
-    ::unlinkat(m_fd, temporary.constData(), 0);
-    return WriteResult::Written;
+WriteResult ImageFolder::probe(QString* reason) const {
+    // A draft under a name no file has, dropped unwritten.
+    const FileDraft file = draft(QString::fromLatin1(newTemporaryName()));
+    if (file.result() != WriteResult::Written && reason)
+        *reason = file.reason();
+    return file.result();
 }
 
 int ImageFolder::removeStaleTemporaries() const {
@@ -272,10 +194,13 @@ int ImageFolder::removeStaleTemporaries() const {
         return 0;
     }
     const qint64 self = ::getpid();
+    const bool local = isLocalFileSystem(m_fd);
     int removed = 0;
     while (const dirent* entry = ::readdir(dir)) {
-        const qint64 pid = temporaryOwner(entry->d_name);
-        if (pid == 0 || pid == self || processRuns(pid))
+        const TemporaryOwner owner = temporaryOwner(entry->d_name);
+        // A process is asked after only on its own machine.
+        const bool ours = owner.host.isEmpty() ? local : owner.host == hostTag();
+        if (owner.pid == 0 || !ours || owner.pid == self || processRuns(owner.pid))
             continue;
         struct stat info {};
         if (::fstatat(m_fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&

@@ -82,6 +82,8 @@ QByteArray LessonSheet::encode(const QList<Chord>& chords, const Options& option
     const int pages = int((chords.size() + perPage - 1) / perPage);
 
     for (int page = 0; page < pages; ++page) {
+        if (options.stopped && options.stopped())
+            return {};
         sheet.beginPage(page, pages);
         for (int i = 0; i < perPage; ++i) {
             const qsizetype index = qsizetype(page) * perPage + i;

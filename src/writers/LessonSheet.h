@@ -8,6 +8,7 @@
 #include <QPageSize>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <optional>
 
 // A printable lesson sheet: a PDF of chord charts in a grid, each under its caption, with an
@@ -31,6 +32,9 @@ public:
         bool leftHanded = false;
         QPageSize::PageSizeId page = QPageSize::A4;
         int columns = 2; // 1..maxColumns
+        // Asked before each page: once it answers true, encode() stops and returns an empty
+        // array (a command that Ctrl-C ends writes nothing). Empty: never stops.
+        std::function<bool()> stopped;
     };
 
     static constexpr int maxColumns = 6;

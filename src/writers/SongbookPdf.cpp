@@ -239,6 +239,8 @@ QByteArray SongbookPdf::encode(const QList<Song>& songs, const Options& options,
     Pager pager(device, body.size());
     QList<Contents> entries;
     for (const Song& song : songs) {
+        if (options.stopped && options.stopped())
+            return {};
         entries << Contents{titleOf(song), song.artists.join(QStringLiteral(", ")),
                             int(pager.pages().size())};
         pager.song(song, layout.layout(song));
@@ -258,6 +260,8 @@ QByteArray SongbookPdf::encode(const QList<Song>& songs, const Options& options,
         *contents = entries;
 
     for (qsizetype p = 0; p < pages.size(); ++p) {
+        if (options.stopped && options.stopped())
+            return {};
         sheet.beginPage(int(p), int(pages.size()));
         painter.save();
         painter.translate(body.topLeft());

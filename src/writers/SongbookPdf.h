@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPageSize>
 #include <QString>
+#include <functional>
 
 // A songbook as a PDF: each song (laid out by SongLayout, its chords resolved by SongChords)
 // from the top of a new page, a song that runs on carrying "(continued)" and its title at the
@@ -20,6 +21,9 @@ public:
     struct Options {
         QPageSize::PageSizeId page = QPageSize::A4;
         SongLayout::Options layout;
+        // Asked before each page: once it answers true, encode() stops and returns an empty
+        // array (a command that Ctrl-C ends writes nothing). Empty: never stops.
+        std::function<bool()> stopped;
     };
 
     // Where each song starts: the 1-based page number, for the contents.

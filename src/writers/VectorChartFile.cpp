@@ -119,16 +119,8 @@ void VectorChartFile::write(const QString& fileName, Format format, ChordChartKi
 }
 
 void VectorChartFile::writeWhole(const QString& fileName, const QByteArray& data) {
-    switch (ImageFile::writeFile(fileName, data)) {
-    case WriteResult::Written:
-        return;
-    case WriteResult::FolderMissing:
-        throw Failure::pathNotFound();
-    case WriteResult::AccessDenied:
-        throw Failure::permissionDenied();
-    case WriteResult::BadName:
-    case WriteResult::Failed:
-        break;
-    }
-    throw accessError();
+    QString reason;
+    const WriteResult result = ImageFile::writeFile(fileName, data, &reason);
+    if (result != WriteResult::Written)
+        throw Failure(ImageFile::bitmapFailure(result).number(), reason);
 }

@@ -35,9 +35,10 @@ public:
     static QByteArray encode(Format format, const ChordDiagram& diagram,
                              const ChordBox::Options& options);
 
-    // Writes it as the whole of `fileName` (atomically: temporary file, then rename). Throws
-    // Failure::pathNotFound() when the folder is missing, Failure::permissionDenied() when
-    // it may not be written, Failure(75, "Path/File access error") otherwise.
+    // Writes it as the whole of `fileName` (atomically: temporary file, then rename). A
+    // failure throws the number of ImageFile::bitmapFailure() (76 for a missing folder, 70
+    // for one that may not be written, 52 for a bad name, else 75) with the system's words
+    // for it as the description ("No space left on device", "Is a directory").
     static void write(const QString& fileName, Format format, ChordChartKind kind,
                       const ChordEntry& entry, qint16 pitch, bool leftHanded);
     static void write(const QString& fileName, Format format, const ChordDiagram& diagram,

@@ -22,3 +22,20 @@ QString writeResultText(WriteResult result, int error) {
     // generic_category() words it as strerror does, but is safe on the export's threads.
     return QString::fromStdString(std::generic_category().message(error));
 }
+
+WriteResult writeResultFor(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return WriteResult::FolderMissing;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return WriteResult::AccessDenied;
+    case ENAMETOOLONG:
+    case EILSEQ:
+        return WriteResult::BadName;
+    default:
+        return WriteResult::Failed;
+    }
+}

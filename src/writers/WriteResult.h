@@ -18,3 +18,7 @@ enum class WriteResult {
 // AccessDenied, "the name cannot be written exactly as given" for BadName, "Input/output
 // error" for anything else.
 QString writeResultText(WriteResult result, int error = 0);
+
+// The result of a write that the system refused with `error` (an errno value, not 0): ENOENT
+// gives FolderMissing, EACCES AccessDenied, ENAMETOOLONG BadName, ENOSPC Failed.
+WriteResult writeResultFor(int error);

@@ -3,6 +3,7 @@
 #include "export/ChartFileNames.h"
 #include "export/SaveAllPlan.h"
 #include "support/Form1Fixture.h"
+#include "support/SmallFileSystem.h"
 #include "support/ToolProcess.h"
 #include "window/ChartPicture.h"
 #include "writers/JpegWriter.h"
@@ -15,6 +16,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
+#include <functional>
 
 class ExportAllTests : public Form1Fixture {
 protected:
@@ -156,4 +158,61 @@ TEST(ExportAllPlanTests, Plan_WindowsRuleSharesNamesUniqueNamesKeepEveryChart) {
     // Entry 165 at A: "Am7 A-E-G-C", written as "... #165 fingering.jpg" and "... interval.jpg".
     EXPECT_TRUE(SaveAllPlan(true).chords().contains(
         SaveAllPlan::Chord{165, 9, QStringLiteral("Am7 A-E-G-C #165")}));
+}
+
+// Failures told as a user can read them: a reason met again and again is told once with a
+// count, and a failure that every later file would meet stops the run in one line.
+TEST(ExportAllFailureTests, RepeatedReasonsToldOnce_AFullDiskOrARemovedFolderStopsTheRun) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("charts"));
+    const QString full = dir.filePath(QStringLiteral("full"));
+    const SmallFileSystem fullDisk(full, "size=1m");
+    const struct {
+        const char* name;
+        QString folder;
+        std::function<void(QProcess&)> meanwhile; // done while the run goes on
+        QStringList lines;                        // the starts of the lines on standard error
+    } cases[] = {
+        {"a full disk",
+         full,
+         [](QProcess&) {},
+         {QStringLiteral("strumvane-charts: cannot write into '%1': No space left on device; "
+                         "stopped after ")
+              .arg(full)}},
+        {"two folders where files belong, then the folder removed",
+         folder,
+         [&](QProcess& run) {
+             while (QDir(folder).count() < 400 && !run.waitForFinished(1)) {
+             }
+             while (!QDir(folder).removeRecursively()) {
+             }
+         },
+         {QStringLiteral("strumvane-charts: cannot write '%1/Cmaj C-G-C-E-G-C 1.jpg': Is a "
+                         "directory")
+              .arg(folder),
+          QStringLiteral("strumvane-charts: cannot write 1 more file: Is a directory"),
+          QStringLiteral("strumvane-charts: cannot write into '%1': the folder was removed; "
+                         "stopped after ")
+              .arg(folder)}},
+    };
+    QDir(folder).mkpath(QStringLiteral("Cmaj C-G-C-E-G-C 1.jpg"));
+    QDir(folder).mkpath(QStringLiteral("Cmaj C-G-C-E-G-C 2.jpg"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.folder == full && !fullDisk.mounted()) {
+            std::cout << "skipped '" << c.name << "': mounting a small file system needs root\n";
+            continue;
+        }
+        QProcess process;
+        process.start(QStringLiteral(CHARTS_TOOL), {QStringLiteral("export-all"), c.folder});
+        c.meanwhile(process);
+        ASSERT_TRUE(process.waitForFinished(300000));
+        EXPECT_EQ(process.exitCode(), 1);
+        const QStringList lines =
+            QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), c.lines.size()) << lines.join(u'\n').toStdString();
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            EXPECT_TRUE(lines[i].startsWith(c.lines[i])) << lines[i].toStdString();
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+    }
 }

@@ -1,5 +1,6 @@
 // strumvane-charts play --wav, measured: the rendered file holds the chord's notes and not their
 // neighbours, falls quiet after the release, and bad arguments write nothing.
+#include "sound/JackServer.h"
 #include "support/ChordSpectrum.h"
 #include "support/ToolProcess.h"
 
@@ -170,4 +171,25 @@ TEST_F(PlayCommandTests, SynthesiserThatCannotStart_ExitsOneWithTheReasonAndWrit
         << live.err.toStdString();
     EXPECT_TRUE(live.out.contains(QLatin1String("did not open: built-in synthesiser")))
         << live.out.toStdString();
+}
+
+// libjack would start a JACK server for a client that finds none, printing dozens of lines: the
+// built-in synthesiser asked for JACK says in one line that none runs, and starts none.
+TEST_F(PlayCommandTests, JackWithoutAServer_StartsNoneAndSaysSoInOneLine) {
+    if (JackServer::runs())
+        GTEST_SKIP() << "a JACK server runs here";
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("STRUMVANE_MIDI_PORT"), QStringLiteral("builtin"));
+    environment.insert(QStringLiteral("STRUMVANE_AUDIO_DRIVER"), QStringLiteral("jack"));
+    environment.remove(QStringLiteral("JACK_NO_START_SERVER"));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(CHARTS_TOOL), play("6", "C", {}));
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(process.readAllStandardOutput(), QByteArray());
+    const QByteArray err = process.readAllStandardError();
+    EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains("The MIDI stream is unavailable")) << err.toStdString();
+    EXPECT_FALSE(JackServer::runs());
 }

@@ -1,9 +1,11 @@
 #include "support/FileTestSupport.h"
+#include "writers/FileDraft.h"
 #include "writers/ImageFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -171,4 +173,67 @@ TEST_F(ImageFolderTests, Temporaries_MovedFolderKeepsNoneAndStaleOnesAreRemoved)
     EXPECT_EQ(open.removeStaleTemporaries(), 1);
     EXPECT_FALSE(QFileInfo::exists(moved + u'/' + QString::fromLatin1(stale)));
     EXPECT_EQ(entries(moved).size(), kept.size() + 1);
+}
+
+// On a file system without unnamed temporary files: a write killed halfway leaves a hidden file
+// naming this machine and the process, and only such files of dead processes are tidied away.
+TEST_F(ImageFolderTests, NamedTemporaries_OnlyThisMachinesDeadProcessesFilesAreRemoved) {
+    const pid_t killed = fork();
+    if (killed == 0) {
+        const ImageFolder named(folder, ImageFolder::Temporaries::NamedOnly);
+        FileDraft draft = named.draft(QStringLiteral("song.wav"));
+        draft.append("half");
+        raise(SIGKILL);
+    }
+    waitpid(killed, nullptr, 0);
+    const QStringList leftOver = entries(folder);
+    ASSERT_EQ(leftOver.size(), 1);
+    const QString prefix = QStringLiteral(".strumvane-%1-%2-")
+                               .arg(QString::fromLatin1(ImageFolder::hostTag()))
+                               .arg(killed);
+    EXPECT_TRUE(leftOver.first().startsWith(prefix)) << leftOver.first().toStdString();
+
+    const qint64 dead = killed;
+    const struct {
+        QString name;
+        bool removed;
+    } cases[] = {
+        {QString::fromLatin1(ImageFolder::temporaryName(dead, 7)), true},
+        {QStringLiteral(".strumvane-%1-7.tmp").arg(dead), true}, // older name, local folder
+        {QStringLiteral(".strumvane-other-host-%1-7.tmp").arg(dead), false},
+        {QString::fromLatin1(ImageFolder::temporaryName(getpid(), 7)), false},
+        {QString::fromLatin1(ImageFolder::temporaryName(0, 7)), false},
+        {QStringLiteral(".strumvane--%1-7.tmp").arg(dead), false},
+    };
+    for (const auto& c : cases)
+        writeAll(folder + u'/' + c.name, "part");
+    EXPECT_EQ(ImageFolder(folder).removeStaleTemporaries(), 3);
+    for (const auto& c : cases)
+        EXPECT_EQ(QFileInfo::exists(folder + u'/' + c.name), !c.removed) << c.name.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder + u'/' + leftOver.first()));
+}
+
+// A file written piece by piece through a named temporary appears only whole, under its name,
+// replacing the old file and keeping its mode; a dropped one leaves nothing.
+TEST_F(ImageFolderTests, Drafts_AppearWholeAtCommitAndDroppedOnesLeaveNothing) {
+    for (const auto temporaries :
+         {ImageFolder::Temporaries::NamedOnly, ImageFolder::Temporaries::UnnamedWherePossible}) {
+        SCOPED_TRACE(int(temporaries));
+        writeAll(file("a.wav"), "old");
+        chmod(QFile::encodeName(file("a.wav")).constData(), 0640);
+        const ImageFolder open(folder, temporaries);
+        {
+            FileDraft dropped = open.draft(QStringLiteral("b.wav"));
+            EXPECT_TRUE(dropped.append("never"));
+        }
+        FileDraft draft = open.draft(QStringLiteral("a.wav"));
+        EXPECT_TRUE(draft.append("....body"));
+        EXPECT_TRUE(draft.writeAt(0, "head"));
+        EXPECT_FALSE(draft.writeAt(6, "past"));
+        EXPECT_EQ(readAll(file("a.wav")), "old");
+        EXPECT_EQ(draft.commit(), WriteResult::Written);
+        EXPECT_EQ(readAll(file("a.wav")), "headbody");
+        EXPECT_EQ(QFileInfo(file("a.wav")).permissions() & QFileDevice::WriteGroup, 0);
+        EXPECT_EQ(entries(folder), QStringList{"a.wav"});
+    }
 }
