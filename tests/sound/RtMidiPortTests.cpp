@@ -72,10 +72,10 @@ protected:
         qputenv("JACK_DEFAULT_SERVER", serverName.toUtf8());
         qputenv("JACK_NO_START_SERVER", "1");
         server.setProcessChannelMode(QProcess::MergedChannels);
-        server.start(jackd,
-                     {QStringLiteral("--no-realtime"), QStringLiteral("-n"), serverName,
-                      QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
-                      QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("1024")});
+        server.start(jackd, {QStringLiteral("--no-realtime"), QStringLiteral("-n"), serverName,
+                             QStringLiteral("-t"), QStringLiteral("20000"), QStringLiteral("-d"),
+                             QStringLiteral("dummy"), QStringLiteral("-r"), QStringLiteral("48000"),
+                             QStringLiteral("-p"), QStringLiteral("1024")});
         ASSERT_TRUE(server.waitForStarted(5000)) << server.errorString().toStdString();
 
         // The server takes a moment before it accepts clients, seconds on a loaded machine.
