@@ -174,12 +174,9 @@ TEST_F(ChartsToolOutputTests, OutsideText_ReachesTheTerminalEscaped) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         if (c.variable)
             environment.insert(QString::fromLatin1(c.variable), c.value);
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(CHARTS_TOOL), c.args);
-        ASSERT_TRUE(process.waitForFinished(60000));
-        const QString out = QString::fromUtf8(process.readAllStandardOutput());
-        const QString err = QString::fromUtf8(process.readAllStandardError());
+        const ToolRun run = runTool(c.args, 60000, environment);
+        const QString& out = run.out;
+        const QString& err = run.err;
         EXPECT_TRUE((out + err).contains(c.shown)) << (out + err).toStdString();
         EXPECT_FALSE(hasRawControl(out + err)) << (out + err).toStdString();
         EXPECT_FALSE(err.contains(QLatin1String("CRITICAL"))) << err.toStdString();

@@ -149,14 +149,7 @@ TEST_F(PlayCommandTests, SynthesiserThatCannotStart_ExitsOneWithTheReasonAndWrit
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("STRUMVANE_SOUNDFONT"), path(QStringLiteral("none.sf2")));
     environment.insert(QStringLiteral("STRUMVANE_MIDI_PORT"), QStringLiteral("builtin"));
-    const auto runWith = [&](const QStringList& args) {
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(CHARTS_TOOL), args);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        return ToolRun{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                       QString::fromUtf8(process.readAllStandardError())};
-    };
+    const auto runWith = [&](const QStringList& args) { return runTool(args, 60000, environment); };
 
     const ToolRun rendered = runWith(play("6", "C", {"--wav", path(QStringLiteral("out.wav"))}));
     EXPECT_EQ(rendered.status, 1);
@@ -182,14 +175,11 @@ TEST_F(PlayCommandTests, JackWithoutAServer_StartsNoneAndSaysSoInOneLine) {
     environment.insert(QStringLiteral("STRUMVANE_MIDI_PORT"), QStringLiteral("builtin"));
     environment.insert(QStringLiteral("STRUMVANE_AUDIO_DRIVER"), QStringLiteral("jack"));
     environment.remove(QStringLiteral("JACK_NO_START_SERVER"));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(CHARTS_TOOL), play("6", "C", {}));
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_EQ(process.readAllStandardOutput(), QByteArray());
-    const QByteArray err = process.readAllStandardError();
-    EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
-    EXPECT_TRUE(err.contains("The MIDI stream is unavailable")) << err.toStdString();
+    const ToolRun run = runTool(play("6", "C", {}), 60000, environment);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, QString());
+    EXPECT_EQ(run.err.count(u'\n'), 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QLatin1String("The MIDI stream is unavailable")))
+        << run.err.toStdString();
     EXPECT_FALSE(JackServer::runs());
 }

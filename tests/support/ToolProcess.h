@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -13,8 +14,11 @@ struct ToolRun {
     QString err;
 };
 
-inline ToolRun runTool(const QStringList& args, int timeoutMs = 300000) {
+inline ToolRun
+runTool(const QStringList& args, int timeoutMs = 300000,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(CHARTS_TOOL), args);
     EXPECT_TRUE(process.waitForFinished(timeoutMs)) << args.join(u' ').toStdString();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
